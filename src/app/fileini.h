@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+// The application's settings file in the temporary directory, shared by every page
+// and by the updater.
+class FileINI : public QObject
+{
+    Q_OBJECT
+
+public:
+    static const QString kSyncCodeKey;
+    static const QString kUpdateDeviceCodeKey;
+    static constexpr int kUpdateTypeCount = 24;
+
+    explicit FileINI(QObject *parent = nullptr);
+    ~FileINI() override;
+
+    static QString FilePath();
+
+    void write(const QString &key, const QString &value);
+    // The stored value as text; empty when the key is missing.
+    QString read(const QString &key) const;
+
+    // Keep-sync is on only for the exact text "true".
+    static bool IsSyncOn(const QString &value) { return value == QStringLiteral("true"); }
+    bool SyncCode() const { return IsSyncOn(read(kSyncCodeKey)); }
+    void SetSyncCode(bool on);
+
+    // The remembered update type, 0 when missing, not a number or out of range: the file
+    // sits in a shared directory and decides which firmware a recovery flashes.
+    static int ParseUpdateType(const QString &value);
+    int UpdateDeviceCode() const { return ParseUpdateType(read(kUpdateDeviceCodeKey)); }
+    void SetUpdateDeviceCode(int updateType);
+
+private:
+    std::unique_ptr<QSettings> m_settings;
+};

@@ -1,0 +1,228 @@
+#include "hidconfig.h"
+
+#include "protocol/controllerscommunication.h"
+#include "reportkind.h"
+
+#include <QDebug>
+#include <QGamepad>
+#include <QLocale>
+#include <QThread>
+#include <QTimer>
+#include <chrono>
+#include <cstring>
+#include <exception>
+
+namespace {
+
+constexpr int kWatchdogMs = 50;
+constexpr int kButtonTickMs = 10;
+constexpr int kGamepadTickMs = 10;
+constexpr int kLoadFileMs = 1;
+constexpr auto kIdlePause = std::chrono::seconds(1);
+
+std::unique_ptr<QTimer> makeTimer(int intervalMs)
+{
+    // No parent: the timers must keep this thread's affinity when the model moves.
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(intervalMs);
+    return timer;
+}
+
+} // namespace
+
+HidConfig::HidConfig(QObject *parent) : QObject(parent)
+{
+    qRegisterMetaType<PROFILE_INFO>("PROFILE_INFO");
+    for (PROFILE_INFO &record : m_profiles) {
+        record.statusByte = 0;
+        record.currentProfile = 0;
+    }
+
+    m_controllersCom = std::make_unique<ControllersCommunication>();
+
+    m_readTimer = makeTimer(kWatchdogMs);
+    connect(m_readTimer.get(), &QTimer::timeout, this, &HidConfig::onReadTime,
+            Qt::DirectConnection);
+    m_gamepadTimer = makeTimer(kGamepadTickMs);
+    connect(m_gamepadTimer.get(), &QTimer::timeout, this, &HidConfig::OnReadGamepade,
+            Qt::DirectConnection);
+    m_buttonPressTimer = makeTimer(kButtonTickMs);
+    connect(m_buttonPressTimer.get(), &QTimer::timeout, this, &HidConfig::onButtonPressTimer,
+            Qt::DirectConnection);
+    m_buttonPressTimer->start();
+    m_loadFileTimer = makeTimer(kLoadFileMs);
+    connect(m_loadFileTimer.get(), &QTimer::timeout, this, &HidConfig::OnLoadFileTimer,
+            Qt::DirectConnection);
+
+    m_isChinese = QLocale::system().language() == QLocale::Chinese;
+    qDebug() << (m_isChinese ? "当前系统语言为中文" : "当前系统语言不是中文");
+
+    for (int id = 0; id < kGamepadCount; ++id)
+        m_gamepad[id] = std::make_unique<QGamepad>(id);
+
+    m_gamepadTimer->start(kGamepadTickMs);
+}
+
+HidConfig::~HidConfig()
+{
+    Stop();
+    m_readTimer->stop();
+    m_gamepadTimer->stop();
+    m_buttonPressTimer->stop();
+    m_loadFileTimer->stop();
+    m_controllersCom->SetHandle(nullptr);
+    for (HidSlot &slot : m_devHandle)
+        slot.close();
+}
+
+bool HidConfig::OpenSlot(int index, const QString &path)
+{
+    if (index < 0 || index >= kSlotCount)
+        return false;
+    const bool opened = m_devHandle[index].openPath(path.toUtf8().constData());
+    m_devPath[index] = opened ? path : QString();
+    return opened;
+}
+
+void HidConfig::CloseSlot(int index)
+{
+    if (index < 0 || index >= kSlotCount)
+        return;
+    m_devHandle[index].close();
+    m_devPath[index].clear();
+}
+
+bool HidConfig::IsSlotOpen(int index) const
+{
+    return index >= 0 && index < kSlotCount && m_devHandle[index].isOpen();
+}
+
+void HidConfig::SelectSlot(int index)
+{
+    if (index < 0 || index >= kSlotCount)
+        return;
+    m_selectIndex.store(index);
+    m_controllersCom->SetHandle(&m_devHandle[index]);
+}
+
+void HidConfig::SetReading(bool reading)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_wakeLock);
+        m_isReading.store(reading);
+    }
+    m_wake.notify_all();
+}
+
+void HidConfig::Stop()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_wakeLock);
+        m_isReading.store(false);
+        m_threadRun.store(false);
+    }
+    m_wake.notify_all();
+}
+
+void HidConfig::SetLockSlots(bool locked, uint8_t slotA, uint8_t slotB)
+{
+    m_lockSlotA.store(slotA);
+    m_lockSlotB.store(slotB);
+    m_lockSlots.store(locked);
+}
+
+void HidConfig::RequestCreateProfile()
+{
+    const int index = qBound(0, m_profileCount, kProfileCount - 1);
+    emit CreateProfile(m_activeProfileName, m_profiles[index]);
+}
+
+void HidConfig::OnReadDevice()
+{
+    while (m_threadRun.load()) {
+        while (m_isReading.load()) {
+            const bool visited = PollSlots();
+            if (!visited) {
+                // Nothing open to wait on: pause rather than spin.
+                QThread::msleep(kReadTimeoutMs);
+            }
+            QThread::msleep(0);
+        }
+        PauseWhileIdle();
+    }
+}
+
+void HidConfig::PauseWhileIdle()
+{
+    std::unique_lock<std::mutex> guard(m_wakeLock);
+    m_wake.wait_for(guard, kIdlePause,
+                    [this] { return !m_threadRun.load() || m_isReading.load(); });
+}
+
+bool HidConfig::IsPolled(int index) const
+{
+    if (!m_lockSlots.load() || m_versionQuery.load())
+        return true;
+    return index == m_lockSlotA.load() || index == m_lockSlotB.load();
+}
+
+bool HidConfig::PollSlots()
+{
+    bool visited = false;
+    for (int index = 0; index < kPolledSlots && m_isReading.load(); ++index) {
+        if (!m_devHandle[index].isOpen() || !IsPolled(index))
+            continue;
+        std::memset(m_readBuf, 0, sizeof m_readBuf);
+        const int length = m_devHandle[index].use([this](hid_device *handle) {
+            return handle ? hid_read_timeout(handle, m_readBuf, sizeof m_readBuf, kReadTimeoutMs)
+                          : -1;
+        });
+        visited = true;
+        if (length < 1 || length > kReportSize)
+            continue;
+        Dispatch(index, length);
+    }
+    return visited;
+}
+
+void HidConfig::Dispatch(int index, int length)
+{
+    m_lastReadIndex.store(index);
+    try {
+        switch (classifyReport(m_readBuf, length)) {
+        case ReportKind::ConfigReply:
+            OnConfigReply(m_readBuf, length);
+            break;
+        case ReportKind::LongInput:
+            OnLongInputReport(m_readBuf, length);
+            break;
+        case ReportKind::ShortInput:
+            OnShortInputReport(m_readBuf, length);
+            break;
+        case ReportKind::Ignored:
+            break;
+        }
+    } catch (const std::exception &error) {
+        qDebug() << "read loop error:" << error.what();
+    } catch (...) {
+        qDebug() << "read loop error: unknown";
+    }
+}
+
+void HidConfig::OnConfigReply(const uint8_t *, int) {}
+
+void HidConfig::OnLongInputReport(const uint8_t *, int) {}
+
+void HidConfig::OnShortInputReport(const uint8_t *, int) {}
+
+void HidConfig::onReadTime() {}
+
+void HidConfig::onButtonPressTimer() {}
+
+void HidConfig::OnReadGamepade() {}
+
+void HidConfig::OnLoadFileTimer()
+{
+    emit loadURL(m_lastConfigPath);
+    m_loadFileTimer->stop();
+}

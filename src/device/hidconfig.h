@@ -1,0 +1,149 @@
+#pragma once
+
+#include "hidslot.h"
+#include "protocol/profile_info.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+class ControllersCommunication;
+class QGamepad;
+class QTimer;
+
+// The application's model of the connected controllers: the open device slots and the
+// read loop over them, the profile records of the configured device, and the signals
+// that pages and the main window listen to. Lives on its own worker thread; its timers
+// stay on the thread that built it.
+class HidConfig : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kSlotCount = 64;
+    static constexpr int kPolledSlots = 16;
+    static constexpr int kReportSize = 64;
+    static constexpr int kReadTimeoutMs = 1;
+    static constexpr int kProfileCount = 3;
+    static constexpr int kGamepadCount = 4;
+
+    explicit HidConfig(QObject *parent = nullptr);
+    ~HidConfig() override;
+
+    ControllersCommunication *GetControllerComHandle() const { return m_controllersCom.get(); }
+
+    // Opens the device at path into slot index; the slot's previous handle is closed.
+    bool OpenSlot(int index, const QString &path);
+    void CloseSlot(int index);
+    bool IsSlotOpen(int index) const;
+    // Makes slot index the one commands are written to.
+    void SelectSlot(int index);
+    // Turns polling on or off; the loop wakes at once either way.
+    void SetReading(bool reading);
+    // Ends the read loop: it returns after at most the current pause.
+    void Stop();
+
+    void SetLockSlots(bool locked, uint8_t slotA, uint8_t slotB);
+    void SetVersionQuery(bool pending) { m_versionQuery.store(pending); }
+
+    // Passed on unchanged to whoever hands focus between navigation and page.
+    void RequestUnlockNavigation(bool unlock) { emit unlockNavigation(unlock); }
+    // Announces the active record so that it is mirrored to its profile file.
+    void RequestCreateProfile();
+
+    // Records and model state, read and written by the pages.
+    PROFILE_INFO m_current{};
+    PROFILE_INFO m_profiles[kProfileCount]{};
+    int m_profileCount = 0;
+    int m_deviceProfile = 0;
+    QString m_profileName[kProfileCount];
+    QString m_activeProfileName;
+    QString m_versionA;
+    QString m_versionB;
+    int m_versionNumber = 0;
+    uint16_t m_deviceVid = 0;
+    uint16_t m_devicePid = 0;
+    bool m_isChinese = false;
+    bool m_fileProfileModel = false;
+    bool m_noTriggerLevels = false;
+    bool m_Is6150A = false;
+    bool m_Is6102B = false;
+    bool m_dongleFound = false;
+    QString m_lastConfigPath;
+
+signals:
+    void OutputLogInfo(QString info);
+    void loadURL(QString url);
+    void pressButtonA(bool pressed);
+    void pressButtonB(bool pressed);
+    void pressButtonX(bool pressed);
+    void pressButtonY(bool pressed);
+    void pressButtonResetY(bool pressed);
+    void pressButtonView(bool pressed);
+    void pressButtonMenu(bool pressed);
+    void pressButtonUp(bool pressed);
+    void pressButtonRight(bool pressed);
+    void pressButtonDown(bool pressed);
+    void pressButtonLeft(bool pressed);
+    void pressButtons(bool *buttons);
+    void FinishedCalibra();
+    void backMainPage();
+    void ExitTest();
+    void LoadingProgress(int value);
+    void LoadingProgressButtonB(int value);
+    void unlockNavigation(bool unlock);
+    void stickValue(ushort stickLx, ushort stickLy, ushort stickRx, ushort stickRy);
+    void triggerValue(ushort triggerL, ushort triggerR);
+    void ReadFinished();
+    void CurrentProfile();
+    void UpdateLightPage();
+    void UpdateInfo();
+    void profileChanges(uchar profileID, QString name);
+    void CreateProfile(QString profileName, PROFILE_INFO conFigData);
+
+public slots:
+    void onReadTime();
+    void onButtonPressTimer();
+    void OnReadDevice();
+    void OnReadGamepade();
+    void OnLoadFileTimer();
+
+protected:
+    // Where the read loop hands each report; called on the worker thread.
+    virtual void OnConfigReply(const uint8_t *report, int length);
+    virtual void OnLongInputReport(const uint8_t *report, int length);
+    virtual void OnShortInputReport(const uint8_t *report, int length);
+
+    // Transport state.
+    std::array<HidSlot, kSlotCount> m_devHandle;
+    QString m_devPath[kSlotCount];
+    std::atomic<int> m_selectIndex{0};
+    uint8_t m_readBuf[kReportSize] = {};
+    std::atomic<int> m_lastReadIndex{0};
+    std::atomic<bool> m_isReading{false};
+    std::atomic<bool> m_threadRun{true};
+    std::atomic<bool> m_lockSlots{false};
+    std::atomic<uint8_t> m_lockSlotA{0};
+    std::atomic<uint8_t> m_lockSlotB{0};
+    std::atomic<bool> m_versionQuery{false};
+
+private:
+    bool PollSlots();
+    bool IsPolled(int index) const;
+    void Dispatch(int index, int length);
+    void PauseWhileIdle();
+
+    std::unique_ptr<ControllersCommunication> m_controllersCom;
+    std::unique_ptr<QTimer> m_readTimer;
+    std::unique_ptr<QTimer> m_gamepadTimer;
+    std::unique_ptr<QTimer> m_buttonPressTimer;
+    std::unique_ptr<QTimer> m_loadFileTimer;
+    std::array<std::unique_ptr<QGamepad>, kGamepadCount> m_gamepad;
+
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
+};

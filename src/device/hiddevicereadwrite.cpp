@@ -1,0 +1,143 @@
+#include "hiddevicereadwrite.h"
+
+#include "hidglobal.h"
+
+#include <QDebug>
+#include <QThread>
+#include <chrono>
+#include <cstring>
+#include <exception>
+
+namespace {
+constexpr int kEmptyPauseMs = 2;
+constexpr auto kIdlePause = std::chrono::seconds(1);
+} // namespace
+
+HidDeviceReadWrite::HidDeviceReadWrite(QObject *parent) : QObject(parent)
+{
+    connect(&m_update, &UpdateHIDDevice::UpdateStatic, this, &HidDeviceReadWrite::RevUpdateStatic);
+}
+
+HidDeviceReadWrite::~HidDeviceReadWrite()
+{
+    Stop();
+    CloseDevice();
+}
+
+bool HidDeviceReadWrite::OpenDevice(unsigned short vid, unsigned short pid)
+{
+    if (m_device.isOpen())
+        CloseDevice();
+    {
+        auto global = lockHidGlobal();
+        hid_init();
+    }
+    if (!m_device.openIds(vid, pid)) {
+        SetReadingFlag(false);
+        return false;
+    }
+    emit IsConnected(true);
+    m_update.SetDevice(&m_device);
+    if (vid == kButtonWaitVid && pid == kButtonWaitPid) {
+        m_buttonWait.store(true);
+        SetReadingFlag(true);
+    } else {
+        m_buttonWait.store(false);
+    }
+    return true;
+}
+
+void HidDeviceReadWrite::CloseDevice()
+{
+    if (!m_device.isOpen())
+        return;
+    SetReadingFlag(false);
+    m_device.close();
+    emit IsConnected(false);
+    auto global = lockHidGlobal();
+    hid_exit();
+}
+
+void HidDeviceReadWrite::RevUpdateStatic(bool ok)
+{
+    SetReadingFlag(false);
+    emit UpdateStatic(ok);
+}
+
+bool HidDeviceReadWrite::StartUpdate()
+{
+    SetReadingFlag(true);
+    return m_update.StartTransfer();
+}
+
+void HidDeviceReadWrite::Stop()
+{
+    {
+        std::lock_guard<std::mutex> guard(m_wakeLock);
+        m_reading.store(false);
+        m_running.store(false);
+    }
+    m_wake.notify_all();
+}
+
+void HidDeviceReadWrite::SetReadingFlag(bool reading)
+{
+    {
+        std::lock_guard<std::mutex> guard(m_wakeLock);
+        m_reading.store(reading);
+    }
+    m_wake.notify_all();
+}
+
+void HidDeviceReadWrite::OnReadDevice()
+{
+    while (m_running.load()) {
+        const bool buttonPressed = ReadWhileReading();
+        if (!buttonPressed)
+            PauseWhileIdle();
+    }
+}
+
+// Reads until reading is cleared. Returns true when it ended on the A button of
+// button-wait mode.
+bool HidDeviceReadWrite::ReadWhileReading()
+{
+    while (m_reading.load()) {
+        std::memset(m_inputBuf, 0, sizeof m_inputBuf);
+        const int length = m_device.use([this](hid_device *handle) {
+            return handle ? hid_read_timeout(handle, m_inputBuf, sizeof m_inputBuf, 0) : 0;
+        });
+        // A read error (device gone) pauses like an empty read instead of spinning.
+        if (length <= 0) {
+            QThread::msleep(kEmptyPauseMs);
+            continue;
+        }
+        if (m_buttonWait.load()) {
+            if ((m_inputBuf[10] & 0x01) == 0)
+                continue;
+            emit pressButtonA();
+            SetReadingFlag(false);
+            return true;
+        }
+        HandleReport(length);
+    }
+    return false;
+}
+
+void HidDeviceReadWrite::HandleReport(int length)
+{
+    try {
+        m_update.HandleReply(m_inputBuf, length);
+        emit progressValue(m_update.Progress());
+    } catch (const std::exception &error) {
+        qDebug() << "update read error:" << error.what();
+        QThread::msleep(kEmptyPauseMs);
+    }
+}
+
+void HidDeviceReadWrite::PauseWhileIdle()
+{
+    std::unique_lock<std::mutex> guard(m_wakeLock);
+    m_wake.wait_for(guard, kIdlePause,
+                    [this] { return !m_running.load() || m_reading.load(); });
+}
