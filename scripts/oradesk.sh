@@ -9,7 +9,8 @@ mode="${1:-}"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 packages=(build-essential cmake pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools
-          libqt5gamepad5-dev libhidapi-dev libusb-1.0-0-dev libudev-dev clang-format)
+          libqt5gamepad5-dev libhidapi-dev libusb-1.0-0-dev libudev-dev clang-format
+          umockdev libumockdev-dev)
 
 install_missing() {
     local missing=()
@@ -41,7 +42,7 @@ test)
     install_missing
     build "$here/build/asan" -DORADESK_WERROR=ON -DORADESK_ASAN=ON
     cmake --build "$here/build/asan" --target format-check
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0"
     export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     ctest --test-dir "$here/build/asan" --output-on-failure

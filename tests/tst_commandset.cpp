@@ -112,29 +112,35 @@ private slots:
             QTest::newRow(name) << CommandCase{send, code, fromRecord, fixed};
         };
         using C = ControllersCommunication;
-        row("StartCalibration", 0x20, [](C &c, PROFILE_INFO &) { return c.StartCalibration(); },
-            {}, {{5, 0x22}});
+        row("StartCalibration", 0x20, [](C &c, PROFILE_INFO &) { return c.StartCalibration(); }, {},
+            {{5, 0x22}});
         row("EndCalibration", 0x30, [](C &c, PROFILE_INFO &) { return c.EndCalibration(); }, {},
             {{5, 0x32}});
-        row("SetButtonMapping", 0xA1, [](C &c, PROFILE_INFO &r) { return c.SetButtonMapping(r); },
+        row(
+            "SetButtonMapping", 0xA1, [](C &c, PROFILE_INFO &r) { return c.SetButtonMapping(r); },
             recordRange(5, 0, 20));
         row("GetButtonMapping", 0xA2, [](C &c, PROFILE_INFO &) { return c.GetButtonMapping(); });
-        row("SetStickDeadZone", 0xA5, [](C &c, PROFILE_INFO &r) { return c.SetStickDeadZone(r); },
+        row(
+            "SetStickDeadZone", 0xA5, [](C &c, PROFILE_INFO &r) { return c.SetStickDeadZone(r); },
             recordRange(5, 27, 4));
         row("GetStickDeadZone", 0xA6, [](C &c, PROFILE_INFO &) { return c.GetStickDeadZone(); });
-        row("SetStickAxis", 0xA7, [](C &c, PROFILE_INFO &r) { return c.SetStickAxis(r); },
+        row(
+            "SetStickAxis", 0xA7, [](C &c, PROFILE_INFO &r) { return c.SetStickAxis(r); },
             recordRange(5, 23, 4));
         row("GetStickAxis", 0xA8, [](C &c, PROFILE_INFO &) { return c.GetStickAxis(); });
-        row("SetVibrationStrength", 0xA9,
+        row(
+            "SetVibrationStrength", 0xA9,
             [](C &c, PROFILE_INFO &r) { return c.SetVibrationStrength(r); }, recordRange(5, 62, 4));
         row("GetVibRationStrength", 0xAA,
             [](C &c, PROFILE_INFO &) { return c.GetVibRationStrength(); });
-        row("SetLight item 1 zone 2", 0xAD, [](C &c, PROFILE_INFO &r) { return c.SetLight(1, 2, r); },
-            {{7, 66 + 12 + 1}}, {{5, 1}, {6, 2}});
-        row("SetLight colour zone 3", 0xAD, [](C &c, PROFILE_INFO &r) { return c.SetLight(3, 3, r); },
-            recordRange(7, 69 + 18, 3), {{5, 3}, {6, 3}});
-        row("SetLight item 0 zone 0", 0xAD, [](C &c, PROFILE_INFO &r) { return c.SetLight(0, 0, r); },
-            {{7, 66}}, {{5, 0}, {6, 0}});
+        row("SetLight item 1 zone 2", 0xAD,
+            [](C &c, PROFILE_INFO &r) { return c.SetLight(1, 2, r); }, {{7, 66 + 12 + 1}},
+            {{5, 1}, {6, 2}});
+        row("SetLight colour zone 3", 0xAD,
+            [](C &c, PROFILE_INFO &r) { return c.SetLight(3, 3, r); }, recordRange(7, 69 + 18, 3),
+            {{5, 3}, {6, 3}});
+        row("SetLight item 0 zone 0", 0xAD,
+            [](C &c, PROFILE_INFO &r) { return c.SetLight(0, 0, r); }, {{7, 66}}, {{5, 0}, {6, 0}});
         row("GetLight", 0xAE, [](C &c, PROFILE_INFO &) { return c.GetLight(2, 1); }, {},
             {{5, 2}, {6, 1}});
         row("SetCurrentProfile", 0xB1, [](C &c, PROFILE_INFO &) { return c.SetCurrentProfile(2); },
@@ -188,14 +194,14 @@ private slots:
     {
         QTest::addColumn<CommandCase>("command");
         using C = ControllersCommunication;
-        QTest::newRow("light zone 4") << CommandCase{
-            [](C &c, PROFILE_INFO &r) { return c.SetLight(0, 4, r); }, 0, {}, {}};
-        QTest::newRow("light item 4") << CommandCase{
-            [](C &c, PROFILE_INFO &r) { return c.SetLight(4, 0, r); }, 0, {}, {}};
+        QTest::newRow("light zone 4")
+            << CommandCase{[](C &c, PROFILE_INFO &r) { return c.SetLight(0, 4, r); }, 0, {}, {}};
+        QTest::newRow("light item 4")
+            << CommandCase{[](C &c, PROFILE_INFO &r) { return c.SetLight(4, 0, r); }, 0, {}, {}};
         QTest::newRow("trigger level 3") << CommandCase{
             [](C &c, PROFILE_INFO &r) { return c.SetTtriggerDeadZone(0, 3, r); }, 0, {}, {}};
-        QTest::newRow("curve half 2") << CommandCase{
-            [](C &c, PROFILE_INFO &r) { return c.SetStickCurve(2, r); }, 0, {}, {}};
+        QTest::newRow("curve half 2")
+            << CommandCase{[](C &c, PROFILE_INFO &r) { return c.SetStickCurve(2, r); }, 0, {}, {}};
     }
 
     void outOfRangeArgumentsSendNothing()
@@ -212,11 +218,11 @@ private slots:
         QTest::addColumn<QByteArray>("sent");
         const QString ascii55(55, QLatin1Char('a'));
         QTest::newRow("55 bytes reach byte 61") << ascii55 << ascii55.toUtf8();
-        QTest::newRow("60 bytes cut to 55") << QString(60, QLatin1Char('b'))
-                                            << QByteArray(55, 'b');
+        QTest::newRow("60 bytes cut to 55") << QString(60, QLatin1Char('b')) << QByteArray(55, 'b');
         const QString split = QString(54, QLatin1Char('c')) + QString::fromUtf8("é");
         QTest::newRow("no half character") << split << QByteArray(54, 'c');
-        QTest::newRow("utf8") << QString::fromUtf8("射击 Ü") << QString::fromUtf8("射击 Ü").toUtf8();
+        QTest::newRow("utf8") << QString::fromUtf8("射击 Ü")
+                              << QString::fromUtf8("射击 Ü").toUtf8();
         QTest::newRow("empty") << QString() << QByteArray();
     }
 
@@ -228,7 +234,8 @@ private slots:
         const auto frames = firmware().frames();
         QCOMPARE(frames.size(), size_t(1));
         QCOMPARE(int(frames[0][6]), sent.size());
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(frames[0].data() + 7), sent.size()), sent);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(frames[0].data() + 7), sent.size()),
+                 sent);
         QCOMPARE(QByteArray::fromStdString(firmware().state().names[0]), sent);
     }
 
@@ -317,7 +324,8 @@ private slots:
         // The device now holds the record, except the bytes apply never sends.
         const auto state = firmware().state();
         const auto &stored = state.profiles[size_t(state.activeProfile)];
-        const auto factory = ctrlsim::DeviceState::sane(0x400C).profiles[size_t(state.activeProfile)];
+        const auto factory =
+            ctrlsim::DeviceState::sane(0x400C).profiles[size_t(state.activeProfile)];
         for (int i = 0; i < 90; ++i) {
             const bool neverSent = i == 21 || i == 22 || i == 31 || i == 48 || i == 49;
             QCOMPARE(stored[size_t(i)], neverSent ? factory[size_t(i)] : record.bytes()[i]);

@@ -10,7 +10,8 @@ uint16_t referenceKermit(const QByteArray &data)
     for (char c : data) {
         crc ^= static_cast<uint8_t>(c);
         for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0x8408) : static_cast<uint16_t>(crc >> 1);
+            crc = (crc & 1) ? static_cast<uint16_t>((crc >> 1) ^ 0x8408)
+                            : static_cast<uint16_t>(crc >> 1);
     }
     return crc;
 }
@@ -39,7 +40,8 @@ private slots:
         for (int i = 0; i < 256; ++i)
             ramp.append(static_cast<char>(i));
         QTest::newRow("ramp") << ramp;
-        QTest::newRow("frame body") << QByteArray::fromHex("a1000102030405060708090a0b0c0d0e0f10111213");
+        QTest::newRow("frame body")
+            << QByteArray::fromHex("a1000102030405060708090a0b0c0d0e0f10111213");
     }
 
     void matchesBitwiseReference()

@@ -36,14 +36,18 @@ public:
 protected:
     void OnConfigReply(const uint8_t *r, int n) override { note(ReportKind::ConfigReply, r, n); }
     void OnLongInputReport(const uint8_t *r, int n) override { note(ReportKind::LongInput, r, n); }
-    void OnShortInputReport(const uint8_t *r, int n) override { note(ReportKind::ShortInput, r, n); }
+    void OnShortInputReport(const uint8_t *r, int n) override
+    {
+        note(ReportKind::ShortInput, r, n);
+    }
 
 private:
     void note(ReportKind kind, const uint8_t *r, int n)
     {
         {
             std::lock_guard<std::mutex> guard(m_lock);
-            m_seen.append({kind, m_lastReadIndex.load(), QByteArray(reinterpret_cast<const char *>(r), n)});
+            m_seen.append(
+                {kind, m_lastReadIndex.load(), QByteArray(reinterpret_cast<const char *>(r), n)});
         }
         if (throwNext.fetch_sub(1) > 0)
             throw std::runtime_error("decoder failed");
@@ -133,7 +137,8 @@ private slots:
         other2[2] = 0x77;
         QTest::newRow("reply, byte 2 ignored") << bytes(other2) << int(ReportKind::ConfigReply);
         QTest::newRow("short reply") << bytes(replyFrame(0xB1, 5)) << int(ReportKind::ConfigReply);
-        QTest::newRow("14-byte reply") << bytes(replyFrame(0xB1, 14)) << int(ReportKind::ConfigReply);
+        QTest::newRow("14-byte reply")
+            << bytes(replyFrame(0xB1, 14)) << int(ReportKind::ConfigReply);
         auto notReply = replyFrame(0xA2);
         notReply[3] = 0x3D;
         QTest::newRow("64 non-reply") << bytes(notReply) << int(ReportKind::LongInput);
@@ -286,8 +291,8 @@ private slots:
                 com->GetTurbo();
         }));
         writer->start();
-        const auto previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &,
-                                                      const QString &) {});
+        const auto previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
         for (int i = 0; i < 2000; ++i) {
             m_config->CloseSlot(0);
             QVERIFY(m_config->OpenSlot(0, path));

@@ -73,8 +73,8 @@ private slots:
         QTest::newRow("german without file")
             << int(QLocale::German) << false << false
             << QStringList{"mBool: false", "Failed to load translation."};
-        QTest::newRow("chinese ignores file") << int(QLocale::Chinese) << true << false
-                                              << QStringList();
+        QTest::newRow("chinese ignores file")
+            << int(QLocale::Chinese) << true << false << QStringList();
     }
 
     void translation()
@@ -104,9 +104,12 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("languageLine");
         QTest::addColumn<bool>("looksForTranslation");
-        QTest::newRow("chinese") << "zh_CN.UTF-8" << QString::fromUtf8("当前系统语言为中文") << false;
-        QTest::newRow("english") << "en_US.UTF-8" << QString::fromUtf8("当前系统语言不是中文") << true;
-        QTest::newRow("french") << "fr_FR.UTF-8" << QString::fromUtf8("当前系统语言不是中文") << true;
+        QTest::newRow("chinese") << "zh_CN.UTF-8" << QString::fromUtf8("当前系统语言为中文")
+                                 << false;
+        QTest::newRow("english") << "en_US.UTF-8" << QString::fromUtf8("当前系统语言不是中文")
+                                 << true;
+        QTest::newRow("french") << "fr_FR.UTF-8" << QString::fromUtf8("当前系统语言不是中文")
+                                << true;
     }
 
     void languageFollowsTheSystemLocale()

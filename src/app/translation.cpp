@@ -4,8 +4,8 @@
 #include <QDebug>
 #include <QTranslator>
 
-bool InstallTranslation(QCoreApplication &app, QTranslator &translator,
-                        QLocale::Language language, const QString &dir)
+bool InstallTranslation(QCoreApplication &app, QTranslator &translator, QLocale::Language language,
+                        const QString &dir)
 {
     if (language == QLocale::Chinese)
         return false;

@@ -101,8 +101,27 @@ void HidConfig::SelectSlot(int index)
 {
     if (index < 0 || index >= kSlotCount)
         return;
+    m_reader.Start(index);
+    m_readTimer->start();
+}
+
+void HidConfig::SelectWriteSlot(int index)
+{
+    if (index < 0 || index >= kSlotCount)
+        return;
     m_selectIndex.store(index);
     m_controllersCom->SetHandle(&m_devHandle[index]);
+}
+
+PROFILE_INFO &HidConfig::ActiveRecord()
+{
+    return m_profiles[qBound(0, m_profileCount, kProfileCount - 1)];
+}
+
+QMap<int, DeviceEntry> HidConfig::DeviceTable() const
+{
+    std::lock_guard<std::mutex> guard(m_tableLock);
+    return m_deviceTable;
 }
 
 void HidConfig::SetReading(bool reading)
@@ -133,8 +152,7 @@ void HidConfig::SetLockSlots(bool locked, uint8_t slotA, uint8_t slotB)
 
 void HidConfig::RequestCreateProfile()
 {
-    const int index = qBound(0, m_profileCount, kProfileCount - 1);
-    emit CreateProfile(m_activeProfileName, m_profiles[index]);
+    emit CreateProfile(m_activeProfileName, ActiveRecord());
 }
 
 void HidConfig::OnReadDevice()
@@ -209,13 +227,20 @@ void HidConfig::Dispatch(int index, int length)
     }
 }
 
-void HidConfig::OnConfigReply(const uint8_t *, int) {}
+void HidConfig::OnConfigReply(const uint8_t *report, int length)
+{
+    m_reader.ParseReply(report, length);
+}
 
 void HidConfig::OnLongInputReport(const uint8_t *, int) {}
 
 void HidConfig::OnShortInputReport(const uint8_t *, int) {}
 
-void HidConfig::onReadTime() {}
+void HidConfig::onReadTime()
+{
+    if (!m_reader.WatchdogTick())
+        m_readTimer->stop();
+}
 
 void HidConfig::onButtonPressTimer() {}
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "deviceentry.h"
 #include "hidslot.h"
 #include "protocol/profile_info.h"
+#include "readback.h"
 
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -40,8 +43,26 @@ public:
     bool OpenSlot(int index, const QString &path);
     void CloseSlot(int index);
     bool IsSlotOpen(int index) const;
-    // Makes slot index the one commands are written to.
+    // Makes slot index the one commands are written to and reads its configuration.
     void SelectSlot(int index);
+    // Makes slot index the one commands are written to.
+    void SelectWriteSlot(int index);
+    // Sends the read command of one read-back step (pages re-read single sections).
+    void RequestStep(int n) { m_reader.RequestStep(n); }
+    ReadBack &Reader() { return m_reader; }
+
+    // The record replies are stored into: the active profile's.
+    PROFILE_INFO &ActiveRecord();
+
+    QMap<int, DeviceEntry> DeviceTable() const;
+    // Runs fn on the entry keyed by slot, if there is one.
+    template <typename Fn> void UpdateEntry(int slot, Fn &&fn)
+    {
+        std::lock_guard<std::mutex> guard(m_tableLock);
+        auto it = m_deviceTable.find(slot);
+        if (it != m_deviceTable.end())
+            fn(*it);
+    }
     // Turns polling on or off; the loop wakes at once either way.
     void SetReading(bool reading);
     // Ends the read loop: it returns after at most the current pause.
@@ -131,13 +152,21 @@ protected:
     std::atomic<uint8_t> m_lockSlotB{0};
     std::atomic<bool> m_versionQuery{false};
 
+    // Devices by the slot of their configuration interface; written by discovery on the
+    // GUI thread and by replies on the worker thread.
+    QMap<int, DeviceEntry> m_deviceTable;
+    mutable std::mutex m_tableLock;
+
 private:
+    friend class ReadBack;
+
     bool PollSlots();
     bool IsPolled(int index) const;
     void Dispatch(int index, int length);
     void PauseWhileIdle();
 
     std::unique_ptr<ControllersCommunication> m_controllersCom;
+    ReadBack m_reader{*this};
     std::unique_ptr<QTimer> m_readTimer;
     std::unique_ptr<QTimer> m_gamepadTimer;
     std::unique_ptr<QTimer> m_buttonPressTimer;

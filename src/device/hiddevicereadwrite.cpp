@@ -138,6 +138,5 @@ void HidDeviceReadWrite::HandleReport(int length)
 void HidDeviceReadWrite::PauseWhileIdle()
 {
     std::unique_lock<std::mutex> guard(m_wakeLock);
-    m_wake.wait_for(guard, kIdlePause,
-                    [this] { return !m_running.load() || m_reading.load(); });
+    m_wake.wait_for(guard, kIdlePause, [this] { return !m_running.load() || m_reading.load(); });
 }

@@ -10,7 +10,8 @@
 
 namespace {
 
-enum Code : uint8_t {
+enum Code : uint8_t
+{
     kStartCalibration = 0x20,
     kEndCalibration = 0x30,
     kSetButtonMapping = 0xA1,
@@ -108,8 +109,8 @@ bool ControllersCommunication::SendCode(uint8_t code)
     return SendData(frame.bytes, kFrameSize);
 }
 
-bool ControllersCommunication::SendRecordBytes(uint8_t code, const PROFILE_INFO &record,
-                                               int offset, int count)
+bool ControllersCommunication::SendRecordBytes(uint8_t code, const PROFILE_INFO &record, int offset,
+                                               int count)
 {
     Frame frame(code);
     std::memcpy(frame.bytes + kParamOffset, record.bytes() + offset, static_cast<size_t>(count));
@@ -162,8 +163,8 @@ bool ControllersCommunication::GetStickAxis()
 
 bool ControllersCommunication::SetVibrationStrength(const PROFILE_INFO &record)
 {
-    return SendRecordBytes(kSetVibrationStrength, record,
-                           offsetof(PROFILE_INFO, triggerVibrationL), 4);
+    return SendRecordBytes(kSetVibrationStrength, record, offsetof(PROFILE_INFO, triggerVibrationL),
+                           4);
 }
 
 bool ControllersCommunication::GetVibRationStrength()

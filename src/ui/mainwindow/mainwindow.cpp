@@ -5,8 +5,7 @@
 
 #include <QThread>
 
-MainWindow::MainWindow(QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::MainWindow>())
+MainWindow::MainWindow(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::MainWindow>())
 {
     ui->setupUi(this);
 

@@ -1,0 +1,88 @@
+#include "controller/controllerfirmware.h"
+
+#include "controller/frame.h"
+#include "controller/readcommands.h"
+#include "controller/writecommands.h"
+#include "virtualhid/node.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace ctrlsim {
+
+ControllerFirmware::ControllerFirmware(DeviceState factory)
+    : factory_(factory), state_(std::move(factory))
+{
+}
+
+void ControllerFirmware::onOutputReport(vhid::Node &node, const Report &report)
+{
+    std::optional<Report> reply;
+    std::chrono::milliseconds delay{0};
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        raw_.push_back(report);
+        if (!frame::isValid(report)) {
+            return;
+        }
+        frames_.push_back(report);
+        if (applyWriteCommand(state_, factory_, report)) {
+            return;
+        }
+        reply = answerReadCommand(state_, report);
+        if (!reply) {
+            return;
+        }
+        if (dropReplies_ > 0) {
+            --dropReplies_;
+            return;
+        }
+        delay = replyDelay_;
+    }
+    node.pushInput(std::move(*reply), delay);
+}
+
+DeviceState ControllerFirmware::state() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return state_;
+}
+
+void ControllerFirmware::setState(const DeviceState &state)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    state_ = state;
+}
+
+std::vector<ControllerFirmware::Report> ControllerFirmware::frames() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return frames_;
+}
+
+std::vector<ControllerFirmware::Report> ControllerFirmware::rawReports() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return raw_;
+}
+
+void ControllerFirmware::clearLog()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    frames_.clear();
+    raw_.clear();
+}
+
+void ControllerFirmware::dropNextReplies(int n)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    dropReplies_ = std::max(n, 0);
+}
+
+void ControllerFirmware::setReplyDelay(std::chrono::milliseconds delay)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    replyDelay_ = std::max(delay, std::chrono::milliseconds(0));
+}
+
+} // namespace ctrlsim

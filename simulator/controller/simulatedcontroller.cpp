@@ -1,0 +1,74 @@
+#include "controller/simulatedcontroller.h"
+
+#include "virtualhid/bus.h"
+#include "virtualhid/node.h"
+
+namespace ctrlsim {
+
+std::unique_ptr<SimulatedController> SimulatedController::plug(uint16_t productId)
+{
+    return plug(productId, DeviceState::sane(productId));
+}
+
+std::unique_ptr<SimulatedController> SimulatedController::plug(uint16_t productId,
+                                                               DeviceState state)
+{
+    return std::unique_ptr<SimulatedController>(
+        new SimulatedController(std::move(state), {configNodeInfo(productId)}, 0));
+}
+
+vhid::NodeInfo SimulatedController::configNodeInfo(uint16_t productId)
+{
+    vhid::NodeInfo info;
+    info.vendorId = 0x35C7;
+    info.productId = productId;
+    info.release = 0x0130;
+    info.interfaceNumber = 1;
+    info.product = L"Quorel Controller";
+    info.manufacturer = L"Quorel";
+    info.collections = {{0xFF00, 0x01}};
+    return info;
+}
+
+SimulatedController::SimulatedController(DeviceState state,
+                                         const std::vector<vhid::NodeInfo> &nodes,
+                                         size_t configIndex)
+    : firmware_(std::move(state))
+{
+    for (const auto &info : nodes) {
+        nodes_.push_back(vhid::Bus::instance().plug(info));
+    }
+    config_ = nodes_.at(configIndex);
+    config_->setFirmware(&firmware_);
+}
+
+SimulatedController::~SimulatedController()
+{
+    unplug();
+    // Waits for writes still inside the firmware before it is destroyed.
+    config_->setFirmware(nullptr);
+}
+
+std::string SimulatedController::path() const
+{
+    return config_->path();
+}
+
+void SimulatedController::sendInput(const InputState &input, Layout layout)
+{
+    config_->pushInput(layout == Layout::Long ? makeLongReport(input) : makeShortReport(input));
+}
+
+void SimulatedController::unplug()
+{
+    for (const auto &node : nodes_) {
+        vhid::Bus::instance().unplug(node);
+    }
+}
+
+bool SimulatedController::plugged() const
+{
+    return config_->plugged();
+}
+
+} // namespace ctrlsim

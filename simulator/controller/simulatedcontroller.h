@@ -1,0 +1,57 @@
+#pragma once
+
+#include "controller/controllerfirmware.h"
+#include "controller/devicestate.h"
+#include "controller/inputreport.h"
+#include "virtualhid/nodeinfo.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vhid {
+class Node;
+}
+
+namespace ctrlsim {
+
+// A controller plugged into the virtual bus: its firmware plus the node(s) it exposes.
+// Today's model has one configuration node, which also carries input reports.
+class SimulatedController
+{
+public:
+    enum class Layout
+    {
+        Long,
+        Short,
+    };
+
+    static std::unique_ptr<SimulatedController> plug(uint16_t productId);
+    static std::unique_ptr<SimulatedController> plug(uint16_t productId, DeviceState state);
+    // Vendor-defined page 0xFF00 usage 0x01, interface 1, release 0x0130.
+    static vhid::NodeInfo configNodeInfo(uint16_t productId);
+
+    ~SimulatedController(); // unplugs
+    SimulatedController(const SimulatedController &) = delete;
+    SimulatedController &operator=(const SimulatedController &) = delete;
+
+    ControllerFirmware &firmware() { return firmware_; }
+    vhid::Node &node() { return *config_; } // the configuration node
+    std::string path() const;
+
+    void sendInput(const InputState &input, Layout layout = Layout::Long);
+    void unplug(); // idempotent; handles the app holds start failing
+    bool plugged() const;
+
+private:
+    // `nodes` are plugged in order; commands are served on nodes[configIndex].
+    SimulatedController(DeviceState state, const std::vector<vhid::NodeInfo> &nodes,
+                        size_t configIndex);
+
+    ControllerFirmware firmware_;
+    std::vector<std::shared_ptr<vhid::Node>> nodes_;
+    std::shared_ptr<vhid::Node> config_;
+};
+
+} // namespace ctrlsim

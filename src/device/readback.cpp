@@ -1,0 +1,360 @@
+#include "readback.h"
+
+#include "hidconfig.h"
+#include "protocol/controllerscommunication.h"
+
+#include <QDebug>
+#include <QThread>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr int kLightFirstStep = 12;
+constexpr int kFirstNameStep = 28;
+constexpr int kFirstProfileStep = 49;
+
+// Bytes a reply of each code must hold before its payload is read.
+int RequiredLength(uint8_t code, const uint8_t *reply, int length)
+{
+    switch (code) {
+    case 0xA2:
+        return 25;
+    case 0xB9:
+    case 0xB2:
+    case 0xB3:
+        return 6;
+    case 0xA8:
+    case 0xA6:
+    case 0xAA:
+        return 9;
+    case 0xBB:
+        return 13;
+    case 0xB5:
+        return 12;
+    case 0xB7:
+        return 8;
+    case 0xAE:
+        return length > 5 && reply[5] == 3 ? 10 : 8;
+    case 0xC1:
+        return 7;
+    case 0xFA:
+        return 25;
+    default:
+        return 5;
+    }
+}
+
+QString Dotted(const uint8_t *digits)
+{
+    return QString::asprintf("%d.%d.%d", digits[0], digits[1], digits[2]);
+}
+
+} // namespace
+
+ReadBack::ReadBack(HidConfig &config) : m_config(config) {}
+
+void ReadBack::Start(int index)
+{
+    m_config.SelectWriteSlot(index);
+    m_config.m_profileCount = 0;
+    m_readBack.store(true);
+    if (!m_config.m_fileProfileModel) {
+        m_readDone.store(false);
+        RequestStep(1);
+    } else {
+        RequestStep(kFirstProfileStep);
+    }
+}
+
+void ReadBack::RequestStep(int n)
+{
+    m_timeoutTicks.store(0);
+    m_step.store(n);
+    ControllersCommunication &com = *m_config.GetControllerComHandle();
+    if (n >= kLightFirstStep && n < kFirstNameStep) {
+        const int light = n - kLightFirstStep;
+        com.GetLight(uint8_t(light / 4), uint8_t(light % 4));
+        return;
+    }
+    switch (n) {
+    case 0:
+        com.GetDeviceInfo();
+        break;
+    case 1:
+        com.GetButtonMapping();
+        break;
+    case 2:
+        com.GetTurbo();
+        break;
+    case 3:
+        com.GetStickAxis();
+        break;
+    case 4:
+        com.GetStickDeadZone();
+        break;
+    case 5:
+        m_curveHalf.store(0);
+        com.GetStickCurve(0);
+        break;
+    case 6:
+        m_curveHalf.store(1);
+        com.GetStickCurve(1);
+        break;
+    case 7:
+    case 8:
+    case 9: {
+        const uint8_t level = uint8_t(n - 7);
+        m_triggerLevel.store(level);
+        com.GetTriggerDeadZone(level, level);
+        break;
+    }
+    case 10:
+        com.GetTriggerLock();
+        break;
+    case 11:
+        com.GetVibRationStrength();
+        break;
+    case 28:
+        emit m_config.UpdateLightPage();
+        com.GetProfileName(0);
+        break;
+    case 29:
+        com.GetProfileName(1);
+        break;
+    case 30:
+        com.GetProfileName(2);
+        break;
+    case 49:
+    case 50:
+    case 51:
+        m_config.m_profileCount = n - kFirstProfileStep;
+        com.SetCurrentProfile(uint8_t(n - kFirstProfileStep));
+        break;
+    default:
+        break;
+    }
+}
+
+void ReadBack::Continue(int n)
+{
+    if (m_readBack.load())
+        RequestStep(n);
+}
+
+void ReadBack::Finish(const char *logLine)
+{
+    emit m_config.ReadFinished();
+    m_readDone.store(true);
+    m_readBack.store(false);
+    qDebug() << logLine;
+}
+
+bool ReadBack::WatchdogTick()
+{
+    if (!m_readBack.load())
+        return false;
+    if (m_timeoutTicks.fetch_add(1) + 1 >= kWatchdogTicks) {
+        qDebug() << "time out";
+        RequestStep(m_step.load());
+    }
+    return true;
+}
+
+void ReadBack::ParseReply(const uint8_t *reply, int length)
+{
+    QThread::msleep(static_cast<unsigned long>(m_replyDelay.load()));
+    if (length < 5)
+        return;
+    const uint8_t code = reply[4];
+    // Reply bytes come from the device: a reply too short for its code is dropped.
+    if (length < RequiredLength(code, reply, length))
+        return;
+
+    PROFILE_INFO &record = m_config.ActiveRecord();
+    auto store = [&](int recordOffset, int replyOffset, int count) {
+        std::memcpy(record.bytes() + recordOffset, reply + replyOffset, size_t(count));
+        std::memcpy(m_config.m_current.bytes() + recordOffset, reply + replyOffset, size_t(count));
+    };
+
+    switch (code) {
+    case 0xA2:
+        store(0, 5, 20);
+        Continue(2);
+        break;
+    case 0xB9:
+        store(20, 5, 1);
+        Continue(3);
+        break;
+    case 0xA8:
+        store(23, 5, 4);
+        Continue(4);
+        break;
+    case 0xA6:
+        store(27, 5, 4);
+        Continue(5);
+        break;
+    case 0xBB: {
+        const uint8_t half = m_curveHalf.load();
+        store(32 + 8 * half, 5, 8);
+        if (half == 0)
+            RequestStep(6);
+        else
+            Continue(7);
+        break;
+    }
+    case 0xB5:
+        StoreTriggerDeadZone(reply);
+        break;
+    case 0xB7:
+        store(48, 6, 2);
+        RequestStep(11);
+        m_triggerLevel.store(5);
+        break;
+    case 0xAA:
+        store(62, 5, 4);
+        RequestStep(12);
+        if (!m_config.m_fileProfileModel && m_readBack.load())
+            Finish("配置数据读取完成，非灯光模式");
+        break;
+    case 0xAE:
+        StoreLight(reply, length);
+        break;
+    case 0xC1:
+        StoreProfileName(reply, length);
+        break;
+    case 0xB1:
+        if (m_readBack.load()) {
+            m_readDone.store(false);
+            RequestStep(1);
+        } else {
+            m_config.GetControllerComHandle()->GetCurrentProfile();
+        }
+        qDebug() << "Set Current Profile:" << m_config.m_profileCount;
+        break;
+    case 0xB2:
+        store(22, 5, 1);
+        m_config.m_deviceProfile = reply[5];
+        emit m_config.CurrentProfile();
+        break;
+    case 0xB3:
+        store(21, 5, 1);
+        break;
+    case 0xFA:
+        StoreDeviceInfo(reply);
+        break;
+    default:
+        break;
+    }
+}
+
+void ReadBack::StoreTriggerDeadZone(const uint8_t *reply)
+{
+    const uint8_t a = reply[6];
+    const uint8_t b = reply[7];
+    // A level beyond the three would write into other fields.
+    if (a >= PROFILE_INFO::kTriggerLevels || b >= PROFILE_INFO::kTriggerLevels)
+        return;
+    PROFILE_INFO &record = m_config.ActiveRecord();
+    record.triggerLockL = a;
+    record.triggerLockR = b;
+    record.triggerLStart[a] = reply[8];
+    record.triggerLEnd[a] = reply[9];
+    record.triggerRStart[b] = reply[10];
+    record.triggerREnd[b] = reply[11];
+    switch (m_triggerLevel.load()) {
+    case 0:
+        if (m_config.m_noTriggerLevels)
+            Continue(10);
+        else
+            RequestStep(8);
+        break;
+    case 1:
+        RequestStep(9);
+        break;
+    case 2:
+        Continue(10);
+        break;
+    default:
+        break;
+    }
+}
+
+void ReadBack::StoreLight(const uint8_t *reply, int length)
+{
+    const uint8_t item = reply[5];
+    const uint8_t zone = reply[6];
+    // Item and zone index the 24 lighting bytes: anything beyond them is dropped.
+    if (item > 3 || zone >= PROFILE_INFO::kLightZones || length < (item == 3 ? 10 : 8))
+        return;
+    PROFILE_INFO &record = m_config.ActiveRecord();
+    const int base = 66 + PROFILE_INFO::kLightZoneBytes * zone;
+    const int offset = item < 3 ? base + item : base + 3;
+    const int count = item < 3 ? 1 : 3;
+    std::memcpy(record.bytes() + offset, reply + 7, size_t(count));
+    std::memcpy(m_config.m_current.bytes() + offset, reply + 7, size_t(count));
+
+    switch (item) {
+    case 0:
+        RequestStep(13 + zone);
+        break;
+    case 1:
+        if (!m_lightSkipOnce.load())
+            RequestStep(17 + zone);
+        m_lightSkipOnce.store(false);
+        break;
+    case 2:
+        RequestStep(21 + zone);
+        break;
+    default:
+        if (zone < 3)
+            RequestStep(25 + zone);
+        else
+            RequestStep(kFirstNameStep + std::clamp(m_config.m_profileCount, 0, 2));
+        break;
+    }
+}
+
+void ReadBack::StoreProfileName(const uint8_t *reply, int length)
+{
+    const uint8_t p = reply[5];
+    if (p >= HidConfig::kProfileCount)
+        return;
+    // The length byte is the device's: never read past the report.
+    const int n = std::min<int>(reply[6], length - 7);
+    const QString name = QString::fromUtf8(reinterpret_cast<const char *>(reply + 7), n);
+    m_config.m_profileName[p] = name;
+    m_config.UpdateEntry(m_config.m_lastReadIndex.load(),
+                         [&](DeviceEntry &entry) { entry.devIno.profileNames[p] = name; });
+    emit m_config.profileChanges(p, name);
+    if (p == 0) {
+        Continue(50);
+    } else if (p == 1) {
+        Continue(51);
+    } else if (m_readBack.load()) {
+        Finish("配置数据读取完成，灯光模式");
+        RequestStep(kFirstProfileStep + std::clamp(m_config.m_deviceProfile, 0, 2));
+    }
+}
+
+void ReadBack::StoreDeviceInfo(const uint8_t *reply)
+{
+    const uint16_t vid = uint16_t(reply[14] | reply[15] << 8);
+    const uint16_t pid = uint16_t(reply[16] | reply[17] << 8);
+    m_config.m_deviceVid = vid;
+    m_config.m_devicePid = pid;
+    m_config.m_versionB = Dotted(reply + 22);
+    m_config.m_versionNumber = QString::asprintf("%d%d%d", reply[19], reply[20], reply[21]).toInt();
+    m_config.m_versionA = Dotted(reply + 19);
+    m_config.UpdateEntry(m_config.m_lastReadIndex.load(), [&](DeviceEntry &entry) {
+        entry.devIno.mVid = vid;
+        entry.devIno.mPid = pid;
+        entry.devIno.versionNumber = m_config.m_versionNumber;
+        entry.devIno.version = m_config.m_versionA;
+        entry.devIno.versionB = m_config.m_versionB;
+    });
+    m_config.m_versionQuery.store(false);
+    if (m_config.m_lockSlots.load())
+        m_config.SelectWriteSlot(m_config.m_lockSlotA.load());
+    emit m_config.UpdateInfo();
+}
