@@ -42,7 +42,7 @@ test)
     install_missing
     build "$here/build/asan" -DORADESK_WERROR=ON -DORADESK_ASAN=ON
     cmake --build "$here/build/asan" --target format-check
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0"
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
     export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
     ctest --test-dir "$here/build/asan" --output-on-failure

@@ -287,8 +287,10 @@ private slots:
 
         std::atomic<bool> done{false};
         std::unique_ptr<QThread> writer(QThread::create([&] {
-            while (!done.load())
+            while (!done.load()) {
                 com->GetTurbo();
+                QThread::usleep(100);
+            }
         }));
         writer->start();
         const auto previous =

@@ -75,12 +75,14 @@ HidConfig::~HidConfig()
         slot.close();
 }
 
-bool HidConfig::OpenSlot(int index, const QString &path)
+bool HidConfig::OpenSlot(int index, const QString &path, const QString &node)
 {
     if (index < 0 || index >= kSlotCount)
         return false;
-    const bool opened = m_devHandle[index].openPath(path.toUtf8().constData());
+    const QString target = node.isEmpty() ? path : node;
+    const bool opened = m_devHandle[index].openPath(target.toUtf8().constData());
     m_devPath[index] = opened ? path : QString();
+    m_devNode[index] = opened ? target : QString();
     return opened;
 }
 
@@ -90,6 +92,7 @@ void HidConfig::CloseSlot(int index)
         return;
     m_devHandle[index].close();
     m_devPath[index].clear();
+    m_devNode[index].clear();
 }
 
 bool HidConfig::IsSlotOpen(int index) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devicediscovery.h"
 #include "deviceentry.h"
 #include "hidslot.h"
 #include "protocol/profile_info.h"
@@ -15,6 +16,7 @@
 #include <mutex>
 
 class ControllersCommunication;
+class DevicePlatform;
 class QGamepad;
 class QTimer;
 
@@ -39,8 +41,9 @@ public:
 
     ControllersCommunication *GetControllerComHandle() const { return m_controllersCom.get(); }
 
-    // Opens the device at path into slot index; the slot's previous handle is closed.
-    bool OpenSlot(int index, const QString &path);
+    // Opens node (path when empty) into slot index and records path for it; the slot's
+    // previous handle is closed.
+    bool OpenSlot(int index, const QString &path, const QString &node = QString());
     void CloseSlot(int index);
     bool IsSlotOpen(int index) const;
     // Makes slot index the one commands are written to and reads its configuration.
@@ -50,6 +53,13 @@ public:
     // Sends the read command of one read-back step (pages re-read single sections).
     void RequestStep(int n) { m_reader.RequestStep(n); }
     ReadBack &Reader() { return m_reader; }
+
+    // Discovery: the start-up scan and hot-plug arrivals and removals of path texts.
+    void SetPlatform(DevicePlatform *platform) { m_discovery.SetPlatform(platform); }
+    void Scan(uint16_t vendorId) { m_discovery.Scan(vendorId); }
+    bool DeviceArrived(const QString &path) { return m_discovery.DeviceArrived(path); }
+    void DeviceRemoved(const QString &path) { m_discovery.DeviceRemoved(path); }
+    DeviceDiscovery &Discovery() { return m_discovery; }
 
     // The record replies are stored into: the active profile's.
     PROFILE_INFO &ActiveRecord();
@@ -142,6 +152,7 @@ protected:
     // Transport state.
     std::array<HidSlot, kSlotCount> m_devHandle;
     QString m_devPath[kSlotCount];
+    QString m_devNode[kSlotCount];
     std::atomic<int> m_selectIndex{0};
     uint8_t m_readBuf[kReportSize] = {};
     std::atomic<int> m_lastReadIndex{0};
@@ -159,6 +170,7 @@ protected:
 
 private:
     friend class ReadBack;
+    friend class DeviceDiscovery;
 
     bool PollSlots();
     bool IsPolled(int index) const;
@@ -167,6 +179,7 @@ private:
 
     std::unique_ptr<ControllersCommunication> m_controllersCom;
     ReadBack m_reader{*this};
+    DeviceDiscovery m_discovery{*this};
     std::unique_ptr<QTimer> m_readTimer;
     std::unique_ptr<QTimer> m_gamepadTimer;
     std::unique_ptr<QTimer> m_buttonPressTimer;

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "devicecatalogue.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <memory>
+
+class DevicePlatform;
+class HidConfig;
+class QTimer;
+
+// Finds the vendor's devices at start-up and on hot-plug, opens their configuration
+// interfaces into slots, enters them in the device table and learns their version.
+class DeviceDiscovery
+{
+public:
+    static constexpr int kMaxVersionRequests = 5;
+    static constexpr int kVersionFirstMs = 1;
+    static constexpr int kVersionEveryMs = 200;
+
+    explicit DeviceDiscovery(HidConfig &config);
+    ~DeviceDiscovery();
+
+    void SetPlatform(DevicePlatform *platform) { m_platform = platform; }
+    void Scan(uint16_t vendorId);
+    bool DeviceArrived(const QString &path);
+    void DeviceRemoved(const QString &path);
+
+    // bcdDevice as the version text and number shown for dongles (0x0130 gives 1.3.0, 130).
+    static QString VersionText(uint16_t bcdDevice, int *number);
+
+    QStringList m_acceptList;
+    std::array<int, DeviceCatalogue::kCounterSlots> m_DongleController{};
+    int m_lastConfigSlot = -1;
+
+private:
+    bool Refused(const QString &path) const;
+    int FreeSlot() const;
+    int SlotOfNode(const QString &node) const;
+    void CountInterface(const QString &path, int delta);
+    void ClampCounters();
+    void ReadDongleVersion(int slot, const CatalogueEntry &entry);
+    void StartVersionQuery();
+    void OnVersionTick();
+    void Pair(uint16_t productId);
+
+    HidConfig &m_config;
+    DevicePlatform *m_platform = nullptr;
+    QHash<uint16_t, QString> m_inputPaths;
+    QHash<uint16_t, QString> m_configPaths;
+    std::unique_ptr<QTimer> m_versionTimer;
+    int m_versionRequests = 0;
+};
