@@ -17,6 +17,36 @@ std::unique_ptr<SimulatedController> SimulatedController::plug(uint16_t productI
         new SimulatedController(std::move(state), {configNodeInfo(productId)}, 0));
 }
 
+std::unique_ptr<SimulatedController>
+SimulatedController::plugWired(uint16_t productId, DeviceState state, uint16_t release)
+{
+    auto input = gamepadNodeInfo(productId);
+    auto config = configNodeInfo(productId);
+    input.release = config.release = release;
+    return std::unique_ptr<SimulatedController>(
+        new SimulatedController(std::move(state), {input, config}, 1));
+}
+
+std::unique_ptr<SimulatedController>
+SimulatedController::plugDongle(uint16_t productId, DeviceState state, uint16_t release)
+{
+    auto node = configNodeInfo(productId);
+    node.release = release;
+    node.interfaceNumber = 0;
+    node.product = L"Quorel Dongle";
+    node.collections = {{0x01, 0x05}, {0xFF00, 0x01}};
+    return std::unique_ptr<SimulatedController>(
+        new SimulatedController(std::move(state), {node}, 0));
+}
+
+vhid::NodeInfo SimulatedController::gamepadNodeInfo(uint16_t productId)
+{
+    vhid::NodeInfo info = configNodeInfo(productId);
+    info.interfaceNumber = 0;
+    info.collections = {{0x01, 0x05}};
+    return info;
+}
+
 vhid::NodeInfo SimulatedController::configNodeInfo(uint16_t productId)
 {
     vhid::NodeInfo info;

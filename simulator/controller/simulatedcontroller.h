@@ -29,8 +29,19 @@ public:
 
     static std::unique_ptr<SimulatedController> plug(uint16_t productId);
     static std::unique_ptr<SimulatedController> plug(uint16_t productId, DeviceState state);
+    // A wired controller as Linux shows it: a gamepad node (interface 0) for input and a
+    // vendor-page node (interface 1) for commands.
+    static std::unique_ptr<SimulatedController> plugWired(uint16_t productId, DeviceState state,
+                                                          uint16_t release = 0x0130);
+    // A dongle: one node carrying a gamepad and a vendor-page top-level collection.
+    static std::unique_ptr<SimulatedController> plugDongle(uint16_t productId, DeviceState state,
+                                                           uint16_t release = 0x0130);
     // Vendor-defined page 0xFF00 usage 0x01, interface 1, release 0x0130.
     static vhid::NodeInfo configNodeInfo(uint16_t productId);
+    // Generic desktop gamepad, interface 0.
+    static vhid::NodeInfo gamepadNodeInfo(uint16_t productId);
+    // Every node this device plugged, in plug order.
+    const std::vector<std::shared_ptr<vhid::Node>> &nodes() const { return nodes_; }
 
     ~SimulatedController(); // unplugs
     SimulatedController(const SimulatedController &) = delete;

@@ -80,6 +80,8 @@ public:
 
     void SetLockSlots(bool locked, uint8_t slotA, uint8_t slotB);
     void SetVersionQuery(bool pending) { m_versionQuery.store(pending); }
+    bool IsVersionQueryPending() const { return m_versionQuery.load(); }
+    bool IsReading() const { return m_isReading.load(); }
 
     // Passed on unchanged to whoever hands focus between navigation and page.
     void RequestUnlockNavigation(bool unlock) { emit unlockNavigation(unlock); }

@@ -1,0 +1,60 @@
+#include "virtualdeviceplatform.h"
+
+#include "platform/linux/hidpathtext.h"
+#include "platform/linux/hidrawnode.h"
+#include "virtualhid/virtualhidbus.h"
+
+QList<HidInterface> VirtualDevicePlatform::InterfacesOf(const vhid::Node &node)
+{
+    HidrawNode hidraw;
+    hidraw.devnode = QString::fromStdString(node.path());
+    hidraw.vendorId = node.info().vendorId;
+    hidraw.productId = node.info().productId;
+    hidraw.interfaceNumber = node.info().interfaceNumber;
+    for (const vhid::Collection &c : node.info().collections)
+        hidraw.collections.append(HidCollectionUsage{c.usagePage, c.usage});
+    return hidraw.interfaces();
+}
+
+QList<HidInterface> VirtualDevicePlatform::Scan(uint16_t vendorId)
+{
+    QList<HidInterface> result;
+    for (const auto &node : vhid::Bus::instance().nodes())
+        if (node->info().vendorId == vendorId)
+            result.append(InterfacesOf(*node));
+    return result;
+}
+
+uint16_t VirtualDevicePlatform::UsbRelease(uint16_t vendorId, uint16_t productId)
+{
+    uint16_t release = 0;
+    for (const auto &node : vhid::Bus::instance().nodes())
+        if (node->info().vendorId == vendorId && node->info().productId == productId)
+            release = node->info().release;
+    return release;
+}
+
+bool VirtualDevicePlatform::UsbPresent(uint16_t vendorId, uint16_t productId)
+{
+    for (const auto &node : vhid::Bus::instance().nodes())
+        if (node->info().vendorId == vendorId && node->info().productId == productId)
+            return true;
+    return false;
+}
+
+QString VirtualDevicePlatform::OpenPathFor(const QString &pathText) const
+{
+    return HidPathText::nodeOf(pathText);
+}
+
+void VirtualDevicePlatform::Announce(const vhid::Node &node)
+{
+    for (const HidInterface &hid : InterfacesOf(node))
+        emit InterfaceArrived(hid.pathText);
+}
+
+void VirtualDevicePlatform::AnnounceRemoval(const vhid::Node &node)
+{
+    for (const HidInterface &hid : InterfacesOf(node))
+        emit InterfaceRemoved(hid.pathText);
+}
