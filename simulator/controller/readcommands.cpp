@@ -33,8 +33,10 @@ std::vector<uint8_t> namePayload(const DeviceState &s, uint8_t profile)
 {
     const std::string &name = s.names[profile];
     const size_t n = std::min(name.size(), DeviceState::kMaxNameBytes);
-    std::vector<uint8_t> out{profile, static_cast<uint8_t>(n)};
-    out.insert(out.end(), name.begin(), name.begin() + static_cast<long>(n));
+    std::vector<uint8_t> out(2 + n);
+    out[0] = profile;
+    out[1] = static_cast<uint8_t>(n);
+    std::copy_n(name.begin(), n, out.begin() + 2);
     return out;
 }
 

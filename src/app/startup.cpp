@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "device/deviceplatform.h"
 #include "singleinstance.h"
 #include "translation.h"
 #include "ui/mainwindow/mainwindow.h"
@@ -8,7 +9,7 @@
 #include <QLocale>
 #include <QTranslator>
 
-int RunApplication(int argc, char **argv)
+int RunApplication(int argc, char **argv, const DevicePlatformFactory &makePlatform)
 {
     QApplication app(argc, argv);
     QTranslator translator;
@@ -19,7 +20,8 @@ int RunApplication(int argc, char **argv)
     if (!guard.TryAcquire())
         return 0;
 
-    MainWindow window;
+    std::unique_ptr<DevicePlatform> platform = makePlatform();
+    MainWindow window(platform.get());
     window.show();
     return app.exec();
 }

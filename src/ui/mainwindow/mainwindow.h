@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <memory>
 
+class DevicePlatform;
 class HidConfig;
 class QThread;
 
@@ -17,13 +18,18 @@ class MainWindow : public QWidget
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(DevicePlatform *platform, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     HidConfig *hidConfig() const { return m_hidConfig; }
 
 private:
+    void OnInterfaceArrived(const QString &path);
+    void OnInterfaceRemoved(const QString &path);
+
     std::unique_ptr<Ui::MainWindow> ui;
     HidConfig *m_hidConfig = nullptr;
     QThread *m_hidThread = nullptr;
+    QString m_collection01;
+    QString m_collection02;
 };
