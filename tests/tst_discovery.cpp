@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include "loopthread.h"
+
 namespace {
 
 void silence(QtMsgType, const QMessageLogContext &, const QString &) {}
@@ -27,7 +29,7 @@ class TestDiscovery : public QObject
 
 private:
     std::unique_ptr<HidConfig> m_config;
-    std::unique_ptr<QThread> m_loop;
+    std::unique_ptr<LoopThread<HidConfig>> m_loop;
     VirtualDevicePlatform m_platform;
 
     int openSlots() const
@@ -44,14 +46,12 @@ private slots:
         m_config = std::make_unique<HidConfig>();
         m_config->SetPlatform(&m_platform);
         m_config->Reader().m_replyDelay = 0;
-        m_loop.reset(QThread::create([this] { m_config->OnReadDevice(); }));
-        m_loop->start();
+        m_loop = std::make_unique<LoopThread<HidConfig>>(*m_config);
     }
 
     void cleanup()
     {
-        m_config->Stop();
-        QVERIFY(m_loop->wait(5000));
+        QVERIFY(m_loop->stop());
         m_loop.reset();
         m_config.reset();
         vhid::Bus::instance().reset();

@@ -6,6 +6,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include "loopthread.h"
+
 namespace {
 
 std::shared_ptr<vhid::Node> plug(uint16_t vid, uint16_t pid)
@@ -32,20 +34,19 @@ class TestHidDeviceReadWrite : public QObject
 
 private:
     std::unique_ptr<HidDeviceReadWrite> m_device;
-    std::unique_ptr<QThread> m_loop;
+    std::unique_ptr<LoopThread<HidDeviceReadWrite>> m_loop;
 
 private slots:
     void init()
     {
         m_device = std::make_unique<HidDeviceReadWrite>();
-        m_loop.reset(QThread::create([this] { m_device->OnReadDevice(); }));
-        m_loop->start();
+        m_loop = std::make_unique<LoopThread<HidDeviceReadWrite>>(*m_device);
     }
 
     void cleanup()
     {
-        m_device->Stop();
-        QVERIFY(m_loop->wait(5000));
+        QVERIFY(m_loop->stop());
+        m_loop.reset();
         m_device.reset();
         vhid::Bus::instance().reset();
     }

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
+
+#include "loopthread.h"
 #include <random>
 
 namespace {
@@ -54,7 +56,7 @@ class TestReadBack : public QObject
 
 private:
     std::unique_ptr<HidConfig> m_config;
-    std::unique_ptr<QThread> m_loop;
+    std::unique_ptr<LoopThread<HidConfig>> m_loop;
     std::unique_ptr<ctrlsim::SimulatedController> m_device;
 
     void connectDevice(uint16_t pid, bool fileProfile, bool noTriggerLevels,
@@ -79,14 +81,12 @@ private slots:
     void init()
     {
         m_config = std::make_unique<HidConfig>();
-        m_loop.reset(QThread::create([this] { m_config->OnReadDevice(); }));
-        m_loop->start();
+        m_loop = std::make_unique<LoopThread<HidConfig>>(*m_config);
     }
 
     void cleanup()
     {
-        m_config->Stop();
-        QVERIFY(m_loop->wait(5000));
+        QVERIFY(m_loop->stop());
         m_loop.reset();
         m_config.reset();
         m_device.reset();

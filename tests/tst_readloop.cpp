@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
+
+#include "loopthread.h"
 #include <mutex>
 #include <stdexcept>
 
@@ -91,13 +93,7 @@ class TestReadLoop : public QObject
 
 private:
     std::unique_ptr<ProbeConfig> m_config;
-    std::unique_ptr<QThread> m_loop;
-
-    void startLoop()
-    {
-        m_loop.reset(QThread::create([this] { m_config->OnReadDevice(); }));
-        m_loop->start();
-    }
+    std::unique_ptr<LoopThread<ProbeConfig>> m_loop;
 
     // Waits until the loop has handed on count reports.
     bool waitForReports(int count)
@@ -113,13 +109,12 @@ private slots:
     void init()
     {
         m_config = std::make_unique<ProbeConfig>();
-        startLoop();
+        m_loop = std::make_unique<LoopThread<ProbeConfig>>(*m_config);
     }
 
     void cleanup()
     {
-        m_config->Stop();
-        QVERIFY(m_loop->wait(5000));
+        QVERIFY(m_loop->stop());
         m_loop.reset();
         m_config.reset();
         vhid::Bus::instance().reset();
@@ -253,11 +248,7 @@ private slots:
         QCOMPARE(m_config->seen()[0].slot, 1);
     }
 
-    void stopEndsAnIdleLoop()
-    {
-        m_config->Stop();
-        QVERIFY(m_loop->wait(5000));
-    }
+    void stopEndsAnIdleLoop() { QVERIFY(m_loop->stop()); }
 
     void createProfileCarriesTheActiveRecord()
     {

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QDebug>
 #include <QThread>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -103,9 +104,10 @@ bool ControllersCommunication::SendData(uint8_t *buffer, int length)
     return false;
 }
 
-bool ControllersCommunication::SendCode(uint8_t code)
+bool ControllersCommunication::SendCode(uint8_t code, std::initializer_list<uint8_t> params)
 {
     Frame frame(code);
+    std::copy(params.begin(), params.end(), frame.bytes + kParamOffset);
     return SendData(frame.bytes, kFrameSize);
 }
 
@@ -119,16 +121,12 @@ bool ControllersCommunication::SendRecordBytes(uint8_t code, const PROFILE_INFO 
 
 bool ControllersCommunication::StartCalibration()
 {
-    Frame frame(kStartCalibration);
-    frame.bytes[kParamOffset] = 0x22;
-    return SendData(frame.bytes, kFrameSize);
+    return SendCode(kStartCalibration, {0x22});
 }
 
 bool ControllersCommunication::EndCalibration()
 {
-    Frame frame(kEndCalibration);
-    frame.bytes[kParamOffset] = 0x32;
-    return SendData(frame.bytes, kFrameSize);
+    return SendCode(kEndCalibration, {0x32});
 }
 
 bool ControllersCommunication::SetButtonMapping(const PROFILE_INFO &record)
@@ -191,17 +189,12 @@ bool ControllersCommunication::SetLight(uint8_t item, uint8_t zone, const PROFIL
 
 bool ControllersCommunication::GetLight(uint8_t item, uint8_t zone)
 {
-    Frame frame(kGetLight);
-    frame.bytes[kParamOffset] = item;
-    frame.bytes[kParamOffset + 1] = zone;
-    return SendData(frame.bytes, kFrameSize);
+    return SendCode(kGetLight, {item, zone});
 }
 
 bool ControllersCommunication::SetCurrentProfile(uint8_t profile)
 {
-    Frame frame(kSetCurrentProfile);
-    frame.bytes[kParamOffset] = profile;
-    return SendData(frame.bytes, kFrameSize);
+    return SendCode(kSetCurrentProfile, {profile});
 }
 
 bool ControllersCommunication::GetCurrentProfile()
@@ -234,10 +227,7 @@ bool ControllersCommunication::SetTtriggerDeadZone(uint8_t levelL, uint8_t level
 
 bool ControllersCommunication::GetTriggerDeadZone(uint8_t levelL, uint8_t levelR)
 {
-    Frame frame(kGetTriggerDeadZone);
-    frame.bytes[kParamOffset] = levelL;
-    frame.bytes[kParamOffset + 1] = levelR;
-    return SendData(frame.bytes, kFrameSize);
+    return SendCode(kGetTriggerDeadZone, {levelL, levelR});
 }
 
 bool ControllersCommunication::GetTriggerLock()
@@ -270,9 +260,7 @@ bool ControllersCommunication::SetStickCurve(uint8_t half, const PROFILE_INFO &r
 
 bool ControllersCommunication::GetStickCurve(uint8_t half)
 {
-    Frame frame(kGetStickCurve);
-    frame.bytes[kParamOffset] = half;
-    return SendData(frame.bytes, kFrameSize);
+    return SendCode(kGetStickCurve, {half});
 }
 
 bool ControllersCommunication::EnterUpdateMode()
@@ -282,10 +270,7 @@ bool ControllersCommunication::EnterUpdateMode()
 
 bool ControllersCommunication::SetVibrationTest(uint8_t leftPercent, uint8_t rightPercent)
 {
-    Frame frame(kSetVibrationTest);
-    frame.bytes[kParamOffset + 2] = leftPercent;
-    frame.bytes[kParamOffset + 3] = rightPercent;
-    return SendData(frame.bytes, kFrameSize);
+    return SendCode(kSetVibrationTest, {0, 0, leftPercent, rightPercent});
 }
 
 bool ControllersCommunication::SetProfileName(uint8_t profile, const QString &name)
@@ -301,9 +286,7 @@ bool ControllersCommunication::SetProfileName(uint8_t profile, const QString &na
 
 bool ControllersCommunication::GetProfileName(uint8_t profile)
 {
-    Frame frame(kGetProfileName);
-    frame.bytes[kParamOffset] = profile;
-    return SendData(frame.bytes, kFrameSize);
+    return SendCode(kGetProfileName, {profile});
 }
 
 bool ControllersCommunication::ResetToDefault()

@@ -72,7 +72,7 @@ protected:
 
 private:
     bool SendData(uint8_t *buffer, int length);
-    bool SendCode(uint8_t code);
+    bool SendCode(uint8_t code, std::initializer_list<uint8_t> params = {});
     bool SendRecordBytes(uint8_t code, const PROFILE_INFO &record, int offset, int count);
     bool WriteAndPause(bool written);
 
