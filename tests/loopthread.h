@@ -1,27 +1,29 @@
 #pragma once
 
-#include <QThread>
-#include <memory>
+#include <thread>
 
-// Runs an object's read loop (OnReadDevice) on a thread of its own until stopped.
+// Runs an object's read loop (OnReadDevice) on a thread of its own until stopped. A
+// std::thread, so that ThreadSanitizer sees the join that orders the loop's last
+// accesses before the object is destroyed.
 template <typename Reader> class LoopThread
 {
 public:
     explicit LoopThread(Reader &reader)
-        : m_reader(reader), m_thread(QThread::create([&reader] { reader.OnReadDevice(); }))
+        : m_reader(reader), m_thread([&reader] { reader.OnReadDevice(); })
     {
-        m_thread->start();
     }
     ~LoopThread() { stop(); }
 
-    // Ends the loop; true when it returned in time.
+    // Ends the loop and waits for it; true once it has returned.
     bool stop()
     {
         m_reader.Stop();
-        return m_thread->wait(5000);
+        if (m_thread.joinable())
+            m_thread.join();
+        return true;
     }
 
 private:
     Reader &m_reader;
-    std::unique_ptr<QThread> m_thread;
+    std::thread m_thread;
 };

@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include "loopthread.h"
+#include "signalcounter.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ private slots:
     {
         auto device =
             ctrlsim::SimulatedController::plugWired(0x400E, ctrlsim::DeviceState::sane(0x400E));
-        QSignalSpy info(m_config.get(), &HidConfig::UpdateInfo);
+        SignalCounter info(m_config.get(), &HidConfig::UpdateInfo);
         QSignalSpy log(m_config.get(), &HidConfig::OutputLogInfo);
         m_config->Scan(DeviceCatalogue::kVendorId);
         QCOMPARE(openSlots(), 2);

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "loopthread.h"
+#include "signalcounter.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ private slots:
     {
         auto pad = plug(0x045E, 0x02FF);
         QSignalSpy connected(m_device.get(), &HidDeviceReadWrite::IsConnected);
-        QSignalSpy pressed(m_device.get(), &HidDeviceReadWrite::pressButtonA);
+        SignalCounter pressed(m_device.get(), &HidDeviceReadWrite::pressButtonA);
         QVERIFY(m_device->OpenDevice(0x045E, 0x02FF));
         QCOMPARE(connected.count(), 1);
         QCOMPARE(connected[0][0].toBool(), true);
@@ -127,7 +128,7 @@ private slots:
         QVERIFY(m_device->OpenDevice(0x045E, 0x02FF));
         vhid::Bus::instance().unplug(pad);
         auto again = plug(0x045E, 0x02FF);
-        QSignalSpy pressed(m_device.get(), &HidDeviceReadWrite::pressButtonA);
+        SignalCounter pressed(m_device.get(), &HidDeviceReadWrite::pressButtonA);
         QVERIFY(m_device->OpenDevice(0x045E, 0x02FF));
         again->pushInput(buttonReport(true));
         QTRY_COMPARE_WITH_TIMEOUT(pressed.count(), 1, 10000);

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include "loopthread.h"
+#include "signalcounter.h"
 #include <random>
 
 namespace {
@@ -107,7 +108,7 @@ private slots:
         QFETCH(bool, noTriggerLevels);
         auto state = ctrlsim::DeviceState::sane(uint16_t(pid));
         connectDevice(uint16_t(pid), false, noTriggerLevels, state);
-        QSignalSpy finished(m_config.get(), &HidConfig::ReadFinished);
+        SignalCounter finished(m_config.get(), &HidConfig::ReadFinished);
         m_config->SelectSlot(0);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
         // Lighting and names are still read after the finish.
@@ -133,9 +134,9 @@ private slots:
     {
         auto state = ctrlsim::DeviceState::sane(0x400E);
         connectDevice(0x400E, true, false, state);
-        QSignalSpy finished(m_config.get(), &HidConfig::ReadFinished);
-        QSignalSpy current(m_config.get(), &HidConfig::CurrentProfile);
-        QSignalSpy names(m_config.get(), &HidConfig::profileChanges);
+        SignalCounter finished(m_config.get(), &HidConfig::ReadFinished);
+        SignalCounter current(m_config.get(), &HidConfig::CurrentProfile);
+        SignalCounter names(m_config.get(), &HidConfig::profileChanges);
         m_config->SelectSlot(0);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
         // Then the active profile is selected again and reported.
@@ -157,7 +158,7 @@ private slots:
         auto state = ctrlsim::DeviceState::sane(0x400C);
         connectDevice(0x400C, false, false, state);
         m_device->firmware().dropNextReplies(1);
-        QSignalSpy finished(m_config.get(), &HidConfig::ReadFinished);
+        SignalCounter finished(m_config.get(), &HidConfig::ReadFinished);
         QTest::ignoreMessage(QtDebugMsg, "time out");
         m_config->SelectSlot(0);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);

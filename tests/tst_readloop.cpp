@@ -28,7 +28,8 @@ class ProbeConfig : public HidConfig
 public:
     std::atomic<int> throwNext{0};
 
-    QVector<Dispatched> seen()
+    // A deep copy: the loop keeps appending while the test reads.
+    std::vector<Dispatched> seen()
     {
         std::lock_guard<std::mutex> guard(m_lock);
         return m_seen;
@@ -48,7 +49,7 @@ private:
     {
         {
             std::lock_guard<std::mutex> guard(m_lock);
-            m_seen.append(
+            m_seen.push_back(
                 {kind, m_lastReadIndex.load(), QByteArray(reinterpret_cast<const char *>(r), n)});
         }
         if (throwNext.fetch_sub(1) > 0)
@@ -56,7 +57,7 @@ private:
     }
 
     std::mutex m_lock;
-    QVector<Dispatched> m_seen;
+    std::vector<Dispatched> m_seen;
 };
 
 std::vector<uint8_t> replyFrame(uint8_t code, int length = 64)
@@ -100,9 +101,9 @@ private:
     {
         QElapsedTimer waited;
         waited.start();
-        while (m_config->seen().size() < count && waited.elapsed() < 10000)
+        while (int(m_config->seen().size()) < count && waited.elapsed() < 10000)
             QTest::qWait(2);
-        return m_config->seen().size() >= count;
+        return int(m_config->seen().size()) >= count;
     }
 
 private slots:
@@ -161,12 +162,12 @@ private slots:
         const bool ignored = kind == int(ReportKind::Ignored);
         QVERIFY(waitForReports(ignored ? 1 : 2));
         const auto seen = m_config->seen();
-        QCOMPARE(seen.size(), ignored ? 1 : 2);
+        QCOMPARE(int(seen.size()), ignored ? 1 : 2);
         if (!ignored) {
             QCOMPARE(int(seen[0].kind), kind);
             QCOMPARE(seen[0].bytes, report);
         }
-        QCOMPARE(seen.last().bytes[4], char(0xFB));
+        QCOMPARE(seen.back().bytes[4], char(0xFB));
     }
 
     void onlyTheFirstSixteenSlotsArePolled()
