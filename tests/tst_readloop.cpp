@@ -10,8 +10,10 @@
 #include <QtTest>
 
 #include "loopthread.h"
+#include <chrono>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -278,22 +280,23 @@ private slots:
         ControllersCommunication *com = m_config->GetControllerComHandle();
 
         std::atomic<bool> done{false};
-        std::unique_ptr<QThread> writer(QThread::create([&] {
+        std::thread writer([&] {
             while (!done.load()) {
                 com->GetTurbo();
-                QThread::usleep(100);
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
             }
-        }));
-        writer->start();
+        });
         const auto previous =
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+        bool reopened = true;
         for (int i = 0; i < 2000; ++i) {
             m_config->CloseSlot(0);
-            QVERIFY(m_config->OpenSlot(0, path));
+            reopened = m_config->OpenSlot(0, path) && reopened;
             com->GetStickAxis();
         }
         done = true;
-        QVERIFY(writer->wait(5000));
+        writer.join();
+        QVERIFY(reopened);
         qInstallMessageHandler(previous);
         QVERIFY(device->firmware().frames().size() > 0);
         QCOMPARE(vhid::Bus::instance().misuseCount(), uint64_t(0));
