@@ -230,6 +230,35 @@ private slots:
         QCOMPARE(asked, 5);
     }
 
+    void plugAndUnplugRaiseHotPlugEvents()
+    {
+        QVERIFY(m_platform.StartMonitoring());
+        QStringList arrived, removed;
+        auto in = connect(&m_platform, &DevicePlatform::InterfaceArrived, [&](const QString &p) {
+            arrived << p;
+            m_config->DeviceArrived(p);
+        });
+        auto out = connect(&m_platform, &DevicePlatform::InterfaceRemoved, [&](const QString &p) {
+            removed << p;
+            m_config->DeviceRemoved(p);
+        });
+        const auto previous = qInstallMessageHandler(silence);
+        auto device =
+            ctrlsim::SimulatedController::plugWired(0x400C, ctrlsim::DeviceState::sane(0x400C));
+        QTRY_COMPARE(arrived.size(), 2);
+        QCOMPARE(openSlots(), 2);
+        QCOMPARE(m_config->DeviceTable().size(), 1);
+        device->unplug();
+        QTRY_COMPARE(removed.size(), 2);
+        qInstallMessageHandler(previous);
+        QCOMPARE(removed, arrived);
+        QCOMPARE(openSlots(), 0);
+        QVERIFY(m_config->DeviceTable().isEmpty());
+        QVERIFY(!m_config->IsReading());
+        disconnect(in);
+        disconnect(out);
+    }
+
     void lockedDeviceRemovalReturnsToTheMainPage()
     {
         auto device =

@@ -16,6 +16,30 @@ QList<HidInterface> VirtualDevicePlatform::InterfacesOf(const vhid::Node &node)
     return hidraw.interfaces();
 }
 
+VirtualDevicePlatform::~VirtualDevicePlatform()
+{
+    if (m_listener >= 0)
+        vhid::Bus::instance().removeListener(m_listener);
+}
+
+bool VirtualDevicePlatform::StartMonitoring()
+{
+    if (m_listener >= 0)
+        return true;
+    m_listener = vhid::Bus::instance().addListener(
+        [this](const std::shared_ptr<vhid::Node> &node, bool plugged) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, node, plugged] {
+                    if (node->info().vendorId != 0x35C7)
+                        return;
+                    plugged ? Announce(*node) : AnnounceRemoval(*node);
+                },
+                Qt::QueuedConnection);
+        });
+    return true;
+}
+
 QList<HidInterface> VirtualDevicePlatform::Scan(uint16_t vendorId)
 {
     QList<HidInterface> result;

@@ -16,16 +16,21 @@ class VirtualDevicePlatform : public DevicePlatform
 
 public:
     using DevicePlatform::DevicePlatform;
+    ~VirtualDevicePlatform() override;
 
     QList<HidInterface> Scan(uint16_t vendorId) override;
     uint16_t UsbRelease(uint16_t vendorId, uint16_t productId) override;
     bool UsbPresent(uint16_t vendorId, uint16_t productId) override;
     QString OpenPathFor(const QString &pathText) const override;
-    bool StartMonitoring() override { return true; }
+    // Plugs and unplugs on the virtual bus then raise events, on this object's thread.
+    bool StartMonitoring() override;
 
     // The interfaces a node shows, one per top-level collection, in collection order.
     static QList<HidInterface> InterfacesOf(const vhid::Node &node);
     // Raises the arrival (or removal) of every interface of node.
     void Announce(const vhid::Node &node);
     void AnnounceRemoval(const vhid::Node &node);
+
+private:
+    int m_listener = -1;
 };

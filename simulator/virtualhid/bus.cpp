@@ -16,10 +16,40 @@ Bus &Bus::instance()
 
 std::shared_ptr<Node> Bus::plug(NodeInfo info)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::shared_ptr<Node> node(new Node(nextNumber_++, std::move(info)));
-    nodes_.push_back(node);
+    std::shared_ptr<Node> node;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        node.reset(new Node(nextNumber_++, std::move(info)));
+        nodes_.push_back(node);
+    }
+    tell(node, true);
     return node;
+}
+
+int Bus::addListener(Listener listener)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    listeners_.emplace_back(nextListener_, std::move(listener));
+    return nextListener_++;
+}
+
+void Bus::removeListener(int id)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    listeners_.erase(std::remove_if(listeners_.begin(), listeners_.end(),
+                                    [id](const auto &entry) { return entry.first == id; }),
+                     listeners_.end());
+}
+
+void Bus::tell(const std::shared_ptr<Node> &node, bool plugged)
+{
+    std::vector<std::pair<int, Listener>> listeners;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        listeners = listeners_;
+    }
+    for (const auto &entry : listeners)
+        entry.second(node, plugged);
 }
 
 void Bus::unplug(const std::shared_ptr<Node> &node)
@@ -27,11 +57,16 @@ void Bus::unplug(const std::shared_ptr<Node> &node)
     if (!node) {
         return;
     }
+    bool wasPlugged = false;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        nodes_.erase(std::remove(nodes_.begin(), nodes_.end(), node), nodes_.end());
+        const auto end = std::remove(nodes_.begin(), nodes_.end(), node);
+        wasPlugged = end != nodes_.end();
+        nodes_.erase(end, nodes_.end());
     }
     node->unplug();
+    if (wasPlugged)
+        tell(node, false);
 }
 
 void Bus::reset()
@@ -43,6 +78,7 @@ void Bus::reset()
     }
     for (const auto &node : gone) {
         node->unplug();
+        tell(node, false);
     }
 }
 

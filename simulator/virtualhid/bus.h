@@ -24,6 +24,12 @@ public:
     void unplug(const std::shared_ptr<Node> &node);
     void reset(); // unplug everything (test cleanup); counters are kept
 
+    // Told of every plug (true) and unplug (false) after it happened, on the thread that
+    // did it, as the kernel's hot-plug events would tell.
+    using Listener = std::function<void(const std::shared_ptr<Node> &node, bool plugged)>;
+    int addListener(Listener listener);
+    void removeListener(int id);
+
     std::vector<std::shared_ptr<Node>> nodes() const;          // plugged nodes, in plug order
     std::shared_ptr<Node> find(const std::string &path) const; // plugged node or null
 
@@ -42,6 +48,10 @@ private:
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<Node>> nodes_;
     int nextNumber_ = 0;
+    std::vector<std::pair<int, Listener>> listeners_;
+    int nextListener_ = 0;
+
+    void tell(const std::shared_ptr<Node> &node, bool plugged);
 };
 
 } // namespace vhid
