@@ -9,11 +9,23 @@ QByteArray hex4(uint16_t value)
     return QByteArray::number(value, 16).rightJustified(4, '0');
 }
 
-void appendLittleEndian(QByteArray &bytes, uint16_t value)
+QByteArray littleEndian(uint16_t value)
 {
-    bytes.append(static_cast<char>(value & 0xFF));
-    bytes.append(static_cast<char>(value >> 8));
+    return hex4(uint16_t(value << 8 | value >> 8));
 }
+
+void setBinary(UMockdevTestbed *testbed, const char *syspath, const char *name, QByteArray bytes)
+{
+    umockdev_testbed_set_attribute_binary(testbed, syspath, name,
+                                          reinterpret_cast<guint8 *>(bytes.data()), bytes.size());
+}
+
+// A gamepad with a nested physical collection, and a vendor-defined configuration interface.
+const QByteArray kGamepad = QByteArray::fromHex("05010905a1018501" // Gamepad, Report ID 1
+                                                "0901a10009300931150026ff00750895028102c0"
+                                                "05091901291015002501750195108102c0");
+const QByteArray kVendor = QByteArray::fromHex("0600ff0901a10185050902150026ff007508953f8102"
+                                               "09039102c0"); // 63 bytes in and out
 
 } // namespace
 
@@ -29,36 +41,14 @@ bool Testbed::inMockEnvironment()
     return umockdev_in_mock_environment();
 }
 
-QByteArray Testbed::gamepadDescriptor()
-{
-    return QByteArray::fromHex("05010905a101"                 // Gamepad, Application
-                               "8501"                         // Report ID 1
-                               "0901a100093009311500"         // Pointer, Physical: X, Y
-                               "26ff00750895028102c0"         //   8-bit axes, End
-                               "0509190129101500250175019510" // 16 buttons
-                               "8102c0");
-}
-
-QByteArray Testbed::vendorDescriptor()
-{
-    return QByteArray::fromHex("0600ff0901a101"                 // Vendor 0xFF00, Application
-                               "85050902150026ff007508953f8102" // Report ID 5, 63 bytes in
-                               "09039102c0");                   // and out
-}
-
-QByteArray Testbed::dongleDescriptor()
-{
-    return gamepadDescriptor() + vendorDescriptor();
-}
-
-QString Testbed::addUsbDevice(const QString &name, uint16_t vendorId, uint16_t productId,
-                              uint16_t release)
+QString Testbed::plug(const QString &name, uint16_t vendorId, uint16_t productId, uint16_t release,
+                      const QString &kinds, int firstNode, QStringList *hidraws)
 {
     const QByteArray number = QByteArray::number(++m_lastDevnum);
+    const QByteArray padded = number.rightJustified(3, '0');
     const QByteArray product = QByteArray::number(vendorId, 16) + '/' +
                                QByteArray::number(productId, 16) + '/' +
                                QByteArray::number(release, 16);
-    const QByteArray devname = "/dev/bus/usb/001/" + number.rightJustified(3, '0');
     gchar *syspath = umockdev_testbed_add_device(
         m_testbed, "usb", name.toUtf8().constData(), nullptr,
         // attributes
@@ -67,42 +57,46 @@ QString Testbed::addUsbDevice(const QString &name, uint16_t vendorId, uint16_t p
         "bConfigurationValue", "1", "manufacturer", "Quorel", "product", "Controller", nullptr,
         // properties
         "DEVTYPE", "usb_device", "PRODUCT", product.constData(), "BUSNUM", "001", "DEVNUM",
-        number.rightJustified(3, '0').constData(), "DEVNAME", devname.constData(), nullptr);
+        padded.constData(), "DEVNAME", ("/dev/bus/usb/001/" + padded).constData(), nullptr);
     // Device descriptor (USB 2.0, 64-byte packets, one configuration), then a
     // configuration without interfaces: what libusb reads.
-    QByteArray descriptors = QByteArray::fromHex("1201000200000040");
-    appendLittleEndian(descriptors, vendorId);
-    appendLittleEndian(descriptors, productId);
-    appendLittleEndian(descriptors, release);
-    descriptors += QByteArray::fromHex("01020001"
-                                       "090209000001008032");
-    umockdev_testbed_set_attribute_binary(m_testbed, syspath, "descriptors",
-                                          reinterpret_cast<guint8 *>(descriptors.data()),
-                                          descriptors.size());
-    return made(syspath);
+    setBinary(m_testbed, syspath, "descriptors",
+              QByteArray::fromHex("1201000200000040" + littleEndian(vendorId) +
+                                  littleEndian(productId) + littleEndian(release) + "01020001" +
+                                  "090209000001008032"));
+    const QString usb = made(syspath);
+    const QByteArray ids = hex4(vendorId).toUpper() + ':' + hex4(productId).toUpper();
+    for (int i = 0; i < kinds.size(); ++i) {
+        const char kind = kinds.at(i).toLatin1();
+        if (kind == '-')
+            continue;
+        const QString hidraw = addHidraw(usb, i, firstNode++, ids,
+                                         kind == 'g'   ? kGamepad
+                                         : kind == 'v' ? kVendor
+                                                       : kGamepad + kVendor);
+        if (hidraws)
+            hidraws->append(hidraw);
+    }
+    return usb;
 }
 
 QString Testbed::addHidraw(const QString &usbDevice, int interfaceNumber, int number,
-                           uint16_t vendorId, uint16_t productId, const QByteArray &descriptor)
+                           const QByteArray &ids, const QByteArray &descriptor)
 {
-    const QByteArray usbName = usbDevice.mid(usbDevice.lastIndexOf(QLatin1Char('/')) + 1).toUtf8();
-    const QByteArray interfaceName = usbName + ":1." + QByteArray::number(interfaceNumber);
+    const QByteArray interfaceName = usbDevice.section(QLatin1Char('/'), -1).toUtf8() + ":1." +
+                                     QByteArray::number(interfaceNumber);
     gchar *interface = umockdev_testbed_add_device(
         m_testbed, "usb", interfaceName.constData(), usbDevice.toUtf8().constData(),
         "bInterfaceNumber",
         QByteArray::number(interfaceNumber, 16).rightJustified(2, '0').constData(),
         "bInterfaceClass", "03", nullptr, "DEVTYPE", "usb_interface", nullptr);
-    const QByteArray hidName = "0003:" + hex4(vendorId).toUpper() + ':' +
-                               hex4(productId).toUpper() + '.' +
-                               QByteArray::number(number + 1, 16).rightJustified(4, '0');
-    const QByteArray hidId =
-        "0003:0000" + hex4(vendorId).toUpper() + ":0000" + hex4(productId).toUpper();
+    const QByteArray hidName =
+        "0003:" + ids + '.' + QByteArray::number(number + 1, 16).rightJustified(4, '0');
+    const QByteArray hidId = "0003:0000" + QByteArray(ids).replace(':', ":0000");
     gchar *hid = umockdev_testbed_add_device(m_testbed, "hid", hidName.constData(), interface,
                                              nullptr, "HID_ID", hidId.constData(), "HID_NAME",
                                              "Quorel Controller", "HID_UNIQ", "", nullptr);
-    umockdev_testbed_set_attribute_binary(
-        m_testbed, hid, "report_descriptor",
-        reinterpret_cast<guint8 *>(const_cast<char *>(descriptor.constData())), descriptor.size());
+    setBinary(m_testbed, hid, "report_descriptor", descriptor);
     const QByteArray name = "hidraw" + QByteArray::number(number);
     gchar *hidraw = umockdev_testbed_add_device(m_testbed, "hidraw", name.constData(), hid, nullptr,
                                                 "DEVNAME", ("/dev/" + name).constData(), nullptr);
@@ -122,11 +116,11 @@ void Testbed::remove(const QString &syspath)
 {
     for (int i = m_devices.size() - 1; i >= 0; --i) {
         const QString device = m_devices.at(i);
-        if (device != syspath && !device.startsWith(syspath + QLatin1Char('/')))
-            continue;
-        uevent(device, "remove");
-        umockdev_testbed_remove_device(m_testbed, device.toUtf8().constData());
-        m_devices.removeAt(i);
+        if (device == syspath || device.startsWith(syspath + QLatin1Char('/'))) {
+            uevent(device, "remove");
+            umockdev_testbed_remove_device(m_testbed, device.toUtf8().constData());
+            m_devices.removeAt(i);
+        }
     }
 }
 
