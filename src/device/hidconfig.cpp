@@ -4,7 +4,6 @@
 #include "reportkind.h"
 
 #include <QDebug>
-#include <QGamepad>
 #include <QLocale>
 #include <QThread>
 #include <QTimer>
@@ -57,8 +56,7 @@ HidConfig::HidConfig(QObject *parent) : QObject(parent)
     m_isChinese = QLocale::system().language() == QLocale::Chinese;
     qDebug() << (m_isChinese ? "当前系统语言为中文" : "当前系统语言不是中文");
 
-    for (int id = 0; id < kGamepadCount; ++id)
-        m_gamepad[id] = std::make_unique<QGamepad>(id);
+    m_input.SetTriggerSource(std::make_unique<GamepadTriggerSource>());
 
     m_gamepadTimer->start(kGamepadTickMs);
 }
@@ -235,9 +233,15 @@ void HidConfig::OnConfigReply(const uint8_t *report, int length)
     m_reader.ParseReply(report, length);
 }
 
-void HidConfig::OnLongInputReport(const uint8_t *, int) {}
+void HidConfig::OnLongInputReport(const uint8_t *report, int length)
+{
+    m_input.DecodeLong(report, length);
+}
 
-void HidConfig::OnShortInputReport(const uint8_t *, int) {}
+void HidConfig::OnShortInputReport(const uint8_t *report, int length)
+{
+    m_input.DecodeShort(report, length);
+}
 
 void HidConfig::onReadTime()
 {
@@ -245,9 +249,21 @@ void HidConfig::onReadTime()
         m_readTimer->stop();
 }
 
-void HidConfig::onButtonPressTimer() {}
+void HidConfig::StopInputTimers()
+{
+    m_buttonPressTimer->stop();
+    m_gamepadTimer->stop();
+}
 
-void HidConfig::OnReadGamepade() {}
+void HidConfig::onButtonPressTimer()
+{
+    m_input.Tick();
+}
+
+void HidConfig::OnReadGamepade()
+{
+    m_input.PollTriggers();
+}
 
 void HidConfig::OnLoadFileTimer()
 {

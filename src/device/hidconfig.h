@@ -3,6 +3,7 @@
 #include "devicediscovery.h"
 #include "deviceentry.h"
 #include "hidslot.h"
+#include "inputdecoder.h"
 #include "protocol/profile_info.h"
 #include "readback.h"
 
@@ -17,7 +18,6 @@
 
 class ControllersCommunication;
 class DevicePlatform;
-class QGamepad;
 class QTimer;
 
 // The application's model of the connected controllers: the open device slots and the
@@ -60,6 +60,9 @@ public:
     bool DeviceArrived(const QString &path) { return m_discovery.DeviceArrived(path); }
     void DeviceRemoved(const QString &path) { m_discovery.DeviceRemoved(path); }
     DeviceDiscovery &Discovery() { return m_discovery; }
+    InputDecoder &Input() { return m_input; }
+    // Stops the 10 ms button and trigger timers, so that their slots run only when called.
+    void StopInputTimers();
 
     // The record replies are stored into: the active profile's.
     PROFILE_INFO &ActiveRecord();
@@ -122,7 +125,7 @@ signals:
     void pressButtonRight(bool pressed);
     void pressButtonDown(bool pressed);
     void pressButtonLeft(bool pressed);
-    void pressButtons(bool *buttons);
+    void pressButtons(ButtonStates buttons);
     void FinishedCalibra();
     void backMainPage();
     void ExitTest();
@@ -173,6 +176,7 @@ protected:
 private:
     friend class ReadBack;
     friend class DeviceDiscovery;
+    friend class InputDecoder;
 
     bool PollSlots();
     bool IsPolled(int index) const;
@@ -182,11 +186,11 @@ private:
     std::unique_ptr<ControllersCommunication> m_controllersCom;
     ReadBack m_reader{*this};
     DeviceDiscovery m_discovery{*this};
+    InputDecoder m_input{*this};
     std::unique_ptr<QTimer> m_readTimer;
     std::unique_ptr<QTimer> m_gamepadTimer;
     std::unique_ptr<QTimer> m_buttonPressTimer;
     std::unique_ptr<QTimer> m_loadFileTimer;
-    std::array<std::unique_ptr<QGamepad>, kGamepadCount> m_gamepad;
 
     std::mutex m_wakeLock;
     std::condition_variable m_wake;
