@@ -9,9 +9,9 @@ void UpdateHIDDevice::SetDevice(HidSlot *device)
 
 void UpdateHIDDevice::ResetProgress() {}
 
-bool UpdateHIDDevice::LoadImage(const QByteArray &)
+bool UpdateHIDDevice::LoadImage(const QByteArray &image)
 {
-    return false;
+    return FirmwareImage::LoadForTransfer(image, m_image);
 }
 
 bool UpdateHIDDevice::StartTransfer()

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "firmwareimage.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <cstdint>
 
 class HidSlot;
 
-// Firmware transfer to a device in its update mode. The transfer itself (image loading
-// and the lock-step exchange) is not built yet: this holds the device it will write to
-// and reports no progress.
+// Firmware transfer to a device in its update mode. It loads the image to send; the
+// lock-step exchange itself is not built yet, so no transfer starts and no progress is
+// reported.
 class UpdateHIDDevice : public QObject
 {
     Q_OBJECT
@@ -20,6 +22,7 @@ public:
     HidSlot *Device() const { return m_device; }
     void ResetProgress();
     bool LoadImage(const QByteArray &image);
+    const FirmwareImage::TransferImage &Image() const { return m_image; }
     bool StartTransfer();
     // Called on the read thread with every report the device sends.
     void HandleReply(const uint8_t *report, int length);
@@ -31,4 +34,5 @@ signals:
 
 private:
     HidSlot *m_device = nullptr;
+    FirmwareImage::TransferImage m_image;
 };
