@@ -1,0 +1,21 @@
+// Both firmware image readers on arbitrary bytes: they must never read outside the
+// file, whatever its table says.
+#include "update/firmwareimage.h"
+
+#include <QtGlobal>
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const bool quiet = [] {
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+        return true;
+    }();
+    (void)quiet;
+    const QByteArray file(reinterpret_cast<const char *>(data), int(size));
+    FirmwareImage::ValidateDownload(file, 0);
+    FirmwareImage::TransferImage image;
+    FirmwareImage::LoadForTransfer(file, image);
+    return 0;
+}
