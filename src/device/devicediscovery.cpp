@@ -118,6 +118,14 @@ void DeviceDiscovery::CountInterface(const QString &path, int delta)
         m_DongleController[entry->counterSlot] += delta;
 }
 
+void DeviceDiscovery::CountDongleInterface(const CatalogueEntry *catalogue, const QString &path)
+{
+    if (!catalogue || !catalogue->dongle)
+        return;
+    CountInterface(path, 1);
+    m_config.m_dongleFound = true;
+}
+
 void DeviceDiscovery::ClampCounters()
 {
     for (int &counter : m_DongleController)
@@ -143,10 +151,7 @@ bool DeviceDiscovery::DeviceArrived(const QString &path)
     // collection name the open slot, so that no report is read twice.
     const int shared = SlotOfNode(node);
     if (shared >= 0 && !configInterface) {
-        if (catalogue && catalogue->dongle) {
-            CountInterface(path, 1);
-            m_config.m_dongleFound = true;
-        }
+        CountDongleInterface(catalogue, path);
         m_config.UpdateEntry(m_lastConfigSlot, [&](DeviceEntry &e) { e.inputSlot = shared; });
         return true;
     }
@@ -170,10 +175,7 @@ bool DeviceDiscovery::DeviceArrived(const QString &path)
     m_config.m_devHandle[slot].use([&](hid_device *handle) {
         return handle ? hid_get_product_string(handle, product, kProductStringLength) : -1;
     });
-    if (catalogue && catalogue->dongle) {
-        CountInterface(path, 1);
-        m_config.m_dongleFound = true;
-    }
+    CountDongleInterface(catalogue, path);
 
     if (!configInterface) {
         m_config.UpdateEntry(m_lastConfigSlot, [&](DeviceEntry &e) { e.inputSlot = slot; });

@@ -41,6 +41,7 @@ private:
     int FreeSlot() const;
     int SlotOfNode(const QString &node) const;
     void CountInterface(const QString &path, int delta);
+    void CountDongleInterface(const CatalogueEntry *catalogue, const QString &path);
     void ClampCounters();
     void ReadDongleVersion(int slot, const CatalogueEntry &entry);
     void StartVersionQuery();

@@ -17,7 +17,7 @@ constexpr int kWatchdogMs = 50;
 constexpr int kButtonTickMs = 10;
 constexpr int kGamepadTickMs = 10;
 constexpr int kLoadFileMs = 1;
-constexpr auto kIdlePause = std::chrono::seconds(1);
+constexpr auto kIdlePause = std::chrono::milliseconds(1000);
 
 std::unique_ptr<QTimer> makeTimer(int intervalMs)
 {
@@ -127,21 +127,13 @@ QMap<int, DeviceEntry> HidConfig::DeviceTable() const
 
 void HidConfig::SetReading(bool reading)
 {
-    {
-        std::lock_guard<std::mutex> guard(m_wakeLock);
-        m_isReading.store(reading);
-    }
-    m_wake.notify_all();
+    m_wake.Set(m_isReading, reading);
 }
 
 void HidConfig::Stop()
 {
-    {
-        std::lock_guard<std::mutex> guard(m_wakeLock);
-        m_isReading.store(false);
-        m_threadRun.store(false);
-    }
-    m_wake.notify_all();
+    m_wake.Set(m_isReading, false);
+    m_wake.Set(m_threadRun, false);
 }
 
 void HidConfig::SetLockSlots(bool locked, uint8_t slotA, uint8_t slotB)
@@ -167,15 +159,8 @@ void HidConfig::OnReadDevice()
             }
             QThread::msleep(0);
         }
-        PauseWhileIdle();
+        m_wake.PauseUpTo(kIdlePause, [this] { return !m_threadRun.load() || m_isReading.load(); });
     }
-}
-
-void HidConfig::PauseWhileIdle()
-{
-    std::unique_lock<std::mutex> guard(m_wakeLock);
-    m_wake.wait_for(guard, kIdlePause,
-                    [this] { return !m_threadRun.load() || m_isReading.load(); });
 }
 
 bool HidConfig::IsPolled(int index) const

@@ -4,6 +4,7 @@
 #include "deviceentry.h"
 #include "hidslot.h"
 #include "inputdecoder.h"
+#include "loopwake.h"
 #include "protocol/profile_info.h"
 #include "readback.h"
 
@@ -12,7 +13,6 @@
 #include <QString>
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -34,7 +34,6 @@ public:
     static constexpr int kReportSize = 64;
     static constexpr int kReadTimeoutMs = 1;
     static constexpr int kProfileCount = 3;
-    static constexpr int kGamepadCount = 4;
 
     explicit HidConfig(QObject *parent = nullptr);
     ~HidConfig() override;
@@ -181,7 +180,6 @@ private:
     bool PollSlots();
     bool IsPolled(int index) const;
     void Dispatch(int index, int length);
-    void PauseWhileIdle();
 
     std::unique_ptr<ControllersCommunication> m_controllersCom;
     ReadBack m_reader{*this};
@@ -192,6 +190,5 @@ private:
     std::unique_ptr<QTimer> m_buttonPressTimer;
     std::unique_ptr<QTimer> m_loadFileTimer;
 
-    std::mutex m_wakeLock;
-    std::condition_variable m_wake;
+    LoopWake m_wake;
 };

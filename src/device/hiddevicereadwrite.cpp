@@ -10,7 +10,7 @@
 
 namespace {
 constexpr int kEmptyPauseMs = 2;
-constexpr auto kIdlePause = std::chrono::seconds(1);
+constexpr auto kIdlePause = std::chrono::milliseconds(1000);
 } // namespace
 
 HidDeviceReadWrite::HidDeviceReadWrite(QObject *parent) : QObject(parent)
@@ -33,14 +33,14 @@ bool HidDeviceReadWrite::OpenDevice(unsigned short vid, unsigned short pid)
         hid_init();
     }
     if (!m_device.openIds(vid, pid)) {
-        SetReadingFlag(false);
+        m_wake.Set(m_reading, false);
         return false;
     }
     emit IsConnected(true);
     m_update.SetDevice(&m_device);
     if (vid == kButtonWaitVid && pid == kButtonWaitPid) {
         m_buttonWait.store(true);
-        SetReadingFlag(true);
+        m_wake.Set(m_reading, true);
     } else {
         m_buttonWait.store(false);
     }
@@ -51,7 +51,7 @@ void HidDeviceReadWrite::CloseDevice()
 {
     if (!m_device.isOpen())
         return;
-    SetReadingFlag(false);
+    m_wake.Set(m_reading, false);
     m_device.close();
     emit IsConnected(false);
     auto global = lockHidGlobal();
@@ -60,33 +60,20 @@ void HidDeviceReadWrite::CloseDevice()
 
 void HidDeviceReadWrite::RevUpdateStatic(bool ok)
 {
-    SetReadingFlag(false);
+    m_wake.Set(m_reading, false);
     emit UpdateStatic(ok);
 }
 
 bool HidDeviceReadWrite::StartUpdate()
 {
-    SetReadingFlag(true);
+    m_wake.Set(m_reading, true);
     return m_update.StartTransfer();
 }
 
 void HidDeviceReadWrite::Stop()
 {
-    {
-        std::lock_guard<std::mutex> guard(m_wakeLock);
-        m_reading.store(false);
-        m_running.store(false);
-    }
-    m_wake.notify_all();
-}
-
-void HidDeviceReadWrite::SetReadingFlag(bool reading)
-{
-    {
-        std::lock_guard<std::mutex> guard(m_wakeLock);
-        m_reading.store(reading);
-    }
-    m_wake.notify_all();
+    m_wake.Set(m_reading, false);
+    m_wake.Set(m_running, false);
 }
 
 void HidDeviceReadWrite::OnReadDevice()
@@ -94,7 +81,7 @@ void HidDeviceReadWrite::OnReadDevice()
     while (m_running.load()) {
         const bool buttonPressed = ReadWhileReading();
         if (!buttonPressed)
-            PauseWhileIdle();
+            m_wake.PauseUpTo(kIdlePause, [this] { return !m_running.load() || m_reading.load(); });
     }
 }
 
@@ -116,7 +103,7 @@ bool HidDeviceReadWrite::ReadWhileReading()
             if ((m_inputBuf[10] & 0x01) == 0)
                 continue;
             emit pressButtonA();
-            SetReadingFlag(false);
+            m_wake.Set(m_reading, false);
             return true;
         }
         HandleReport(length);
@@ -133,10 +120,4 @@ void HidDeviceReadWrite::HandleReport(int length)
         qDebug() << "update read error:" << error.what();
         QThread::msleep(kEmptyPauseMs);
     }
-}
-
-void HidDeviceReadWrite::PauseWhileIdle()
-{
-    std::unique_lock<std::mutex> guard(m_wakeLock);
-    m_wake.wait_for(guard, kIdlePause, [this] { return !m_running.load() || m_reading.load(); });
 }

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "hidslot.h"
+#include "loopwake.h"
 #include "update/updatehiddevice.h"
 
 #include <QObject>
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 
 // The single-device transport of the firmware updater: one handle opened by vendor and
 // product id, read on a worker thread, and either waiting for the A button (button-wait
@@ -50,8 +49,6 @@ public slots:
 private:
     bool ReadWhileReading();
     void HandleReport(int length);
-    void SetReadingFlag(bool reading);
-    void PauseWhileIdle();
 
     HidSlot m_device;
     uint8_t m_inputBuf[kReportSize] = {};
@@ -60,6 +57,5 @@ private:
     std::atomic<bool> m_running{true};
     std::atomic<bool> m_buttonWait{false};
 
-    std::mutex m_wakeLock;
-    std::condition_variable m_wake;
+    LoopWake m_wake;
 };

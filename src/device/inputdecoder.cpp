@@ -213,15 +213,9 @@ void InputDecoder::PollTriggers()
         const auto r = uint16_t(m_triggers->Right(id) * kTriggerFull);
         m_triggerL.store(l);
         m_triggerR.store(r);
-        ButtonStates state;
         if (l || r) {
             m_gamepadActive[size_t(id)] = true;
-            {
-                std::lock_guard<std::mutex> guard(m_buttonsLock);
-                m_buttons[kTriggerFullL] = l == kTriggerFull;
-                m_buttons[kTriggerFullR] = r == kTriggerFull;
-                state = m_buttons;
-            }
+            const ButtonStates state = SetFullTriggers(l == kTriggerFull, r == kTriggerFull);
             // In report mode 0x80 only both triggers fully pulled are reported.
             if (m_reportMode.load() == 0x80 && !(l == kTriggerFull && r == kTriggerFull))
                 continue;
@@ -229,20 +223,29 @@ void InputDecoder::PollTriggers()
             emit m_config.pressButtons(state);
         } else if (m_gamepadActive[size_t(id)]) {
             emit m_config.triggerValue(0, 0);
-            {
-                std::lock_guard<std::mutex> guard(m_buttonsLock);
-                m_buttons[kTriggerFullL] = false;
-                m_buttons[kTriggerFullR] = false;
-                state = m_buttons;
-            }
-            emit m_config.pressButtons(state);
+            emit m_config.pressButtons(SetFullTriggers(false, false));
             m_gamepadActive[size_t(id)] = false;
         }
     }
 }
 
+ButtonStates InputDecoder::SetFullTriggers(bool left, bool right)
+{
+    std::lock_guard<std::mutex> guard(m_buttonsLock);
+    m_buttons[kTriggerFullL] = left;
+    m_buttons[kTriggerFullR] = right;
+    return m_buttons;
+}
+
 void InputDecoder::TickLongPress(Latch latch, uint8_t turboBit, LongPress &press)
 {
+    // B drives the exit progress, Y the reset progress.
+    auto progress = [&](int value) {
+        if (latch == B)
+            emit m_config.LoadingProgressButtonB(value);
+        else
+            emit m_config.LoadingProgress(value);
+    };
     const bool held = m_latch[latch].load();
     if (held) {
         press.gap = 0;
@@ -252,22 +255,14 @@ void InputDecoder::TickLongPress(Latch latch, uint8_t turboBit, LongPress &press
         // With turbo on, the reported button flickers: a short gap does not end the press.
         const bool turbo = m_config.ActiveRecord().turboMask & turboBit;
         if (!turbo || ++press.gap > kTurboGapTicks) {
-            if (press.count > kLongPressStart) {
-                if (latch == B)
-                    emit m_config.LoadingProgressButtonB(0);
-                else
-                    emit m_config.LoadingProgress(0);
-            }
+            if (press.count > kLongPressStart)
+                progress(0);
             press = LongPress{};
             return;
         }
     }
-    if (press.count >= kLongPressStart && press.count < kLongPressFire) {
-        if (latch == B)
-            emit m_config.LoadingProgressButtonB(press.count - kLongPressStart);
-        else
-            emit m_config.LoadingProgress(press.count - kLongPressStart);
-    }
+    if (press.count >= kLongPressStart && press.count < kLongPressFire)
+        progress(press.count - kLongPressStart);
     if (press.count < kLongPressParked)
         ++press.count;
     if (press.count == kLongPressFire) {

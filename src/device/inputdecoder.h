@@ -69,6 +69,8 @@ private:
     void Finish(ButtonStates &state, bool withTriggers, uint16_t lt, uint16_t rt);
     void TickLongPress(Latch latch, uint8_t turboBit, LongPress &press);
     void EmitLatch(Latch latch);
+    // Sets the fully-pulled entries and returns the state they leave.
+    ButtonStates SetFullTriggers(bool left, bool right);
 
     HidConfig &m_config;
     std::array<std::atomic<bool>, LatchCount> m_latch{};
