@@ -10,7 +10,7 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 
 packages=(build-essential cmake pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools
           libqt5gamepad5-dev libhidapi-dev libusb-1.0-0-dev libudev-dev clang-format
-          umockdev libumockdev-dev)
+          umockdev libumockdev-dev openssl)
 
 install_missing() {
     local missing=()

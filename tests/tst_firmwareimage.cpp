@@ -195,6 +195,31 @@ private slots:
         const Validation v = ValidateDownload(builder.Build(), 0);
         QVERIFY(!v.valid);
     }
+
+    void bundledSampleImagesAreValid_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("pid");
+        QTest::newRow("A") << ":/Update File/MDX7201A-230713-ap1.1.4-ld1.0.0.wkfw"
+                           << "PID=0x4004";
+        QTest::newRow("D") << ":/Update File/MDX7201D-230713-ap1.1.4-ld1.0.0.wkfw"
+                           << "PID=0x4007";
+    }
+
+    void bundledSampleImagesAreValid()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, pid);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const Validation v = ValidateDownload(bytes, 0);
+        QVERIFY(v.valid);
+        QCOMPARE(v.version, 114);
+        QVERIFY(v.metadata.contains(pid));
+        TransferImage image;
+        QVERIFY(LoadForTransfer(bytes, image));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFirmwareImage)

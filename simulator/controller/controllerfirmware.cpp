@@ -19,6 +19,7 @@ void ControllerFirmware::onOutputReport(vhid::Node &node, const Report &report)
 {
     std::optional<Report> reply;
     std::chrono::milliseconds delay{0};
+    std::function<void()> onEnterUpdateMode;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         raw_.push_back(report);
@@ -26,20 +27,23 @@ void ControllerFirmware::onOutputReport(vhid::Node &node, const Report &report)
             return;
         }
         frames_.push_back(report);
+        const bool wasRequested = state_.updateModeRequested;
         if (applyWriteCommand(state_, factory_, report)) {
-            return;
-        }
-        reply = answerReadCommand(state_, report);
-        if (!reply) {
-            return;
-        }
-        if (dropReplies_ > 0) {
+            if (!wasRequested && state_.updateModeRequested) {
+                onEnterUpdateMode = onEnterUpdateMode_;
+            }
+        } else if ((reply = answerReadCommand(state_, report)) && dropReplies_ > 0) {
             --dropReplies_;
-            return;
+            reply.reset();
         }
         delay = replyDelay_;
     }
-    node.pushInput(std::move(*reply), delay);
+    if (onEnterUpdateMode) {
+        onEnterUpdateMode();
+    }
+    if (reply) {
+        node.pushInput(std::move(*reply), delay);
+    }
 }
 
 DeviceState ControllerFirmware::state() const
@@ -71,6 +75,12 @@ void ControllerFirmware::clearLog()
     std::lock_guard<std::mutex> lock(mutex_);
     frames_.clear();
     raw_.clear();
+}
+
+void ControllerFirmware::setOnEnterUpdateMode(std::function<void()> handler)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    onEnterUpdateMode_ = std::move(handler);
 }
 
 void ControllerFirmware::dropNextReplies(int n)

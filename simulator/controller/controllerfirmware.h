@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
 
     void dropNextReplies(int n); // the next n replies are computed but never sent
     void setReplyDelay(std::chrono::milliseconds delay);
+    // Called on the writing thread when EnterUpdateMode is first received.
+    void setOnEnterUpdateMode(std::function<void()> handler);
 
 private:
     const DeviceState factory_;
@@ -39,6 +42,7 @@ private:
     std::vector<Report> raw_;
     int dropReplies_ = 0;
     std::chrono::milliseconds replyDelay_{0};
+    std::function<void()> onEnterUpdateMode_;
 };
 
 } // namespace ctrlsim

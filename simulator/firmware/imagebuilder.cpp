@@ -18,9 +18,10 @@ uint32_t Sum(const QByteArray &bytes)
 
 } // namespace
 
-QByteArray ImageBuilder::Metadata(uint16_t vid, uint16_t pid, const QByteArray &version)
+QByteArray ImageBuilder::Metadata(uint16_t vid, uint16_t pid, const QByteArray &version,
+                                  const QByteArray &model)
 {
-    return "[METADATA]\nMODEL=MDX7201A\nVID=0x" +
+    return "[METADATA]\nMODEL=" + model + "\nVID=0x" +
            QByteArray::number(vid, 16).rightJustified(4, '0') + "\nPID=0x" +
            QByteArray::number(pid, 16).rightJustified(4, '0') +
            "\nPRODUCT=\"Vexalon\"\nMANUFACTURER=\"Quorel\"\nCUSTOMER_MODEL=\"QV-1\"\n"
@@ -39,10 +40,11 @@ QByteArray ImageBuilder::Payload(int size, uint8_t seed)
     return bytes;
 }
 
-ImageBuilder ImageBuilder::Standard(const QByteArray &version, const QByteArray &application)
+ImageBuilder ImageBuilder::Standard(const QByteArray &version, const QByteArray &application,
+                                    uint16_t pid, const QByteArray &model)
 {
     ImageBuilder builder;
-    builder.Add({kMeta, Metadata(0x35C7, 0x4004, version)})
+    builder.Add({kMeta, Metadata(0x35C7, pid, version, model)})
         .Add({4, Payload(64, 4)})
         .Add({1, application})
         .Add({2, Payload(96, 2)});

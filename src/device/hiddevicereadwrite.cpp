@@ -10,12 +10,18 @@
 
 namespace {
 constexpr int kEmptyPauseMs = 2;
+// How long one read waits for a report; the same bound as the pause after an empty poll.
+constexpr int kReadWaitMs = 2;
+constexpr int kNoHandle = -2;
 constexpr auto kIdlePause = std::chrono::milliseconds(1000);
 } // namespace
 
 HidDeviceReadWrite::HidDeviceReadWrite(QObject *parent) : QObject(parent)
 {
-    connect(&m_update, &UpdateHIDDevice::UpdateStatic, this, &HidDeviceReadWrite::RevUpdateStatic);
+    // Direct: a transfer's result ends reading on the thread that produced it, before
+    // anyone else hears of it.
+    connect(&m_update, &UpdateHIDDevice::UpdateStatic, this, &HidDeviceReadWrite::RevUpdateStatic,
+            Qt::DirectConnection);
 }
 
 HidDeviceReadWrite::~HidDeviceReadWrite()
@@ -86,16 +92,22 @@ void HidDeviceReadWrite::OnReadDevice()
 }
 
 // Reads until reading is cleared. Returns true when it ended on the A button of
-// button-wait mode.
+// button-wait mode. Each read waits up to the pause for a report, so a reply is handled
+// as soon as it arrives rather than after a fixed sleep.
 bool HidDeviceReadWrite::ReadWhileReading()
 {
     while (m_reading.load()) {
         std::memset(m_inputBuf, 0, sizeof m_inputBuf);
         const int length = m_device.use([this](hid_device *handle) {
-            return handle ? hid_read_timeout(handle, m_inputBuf, sizeof m_inputBuf, 0) : 0;
+            return handle ? hid_read_timeout(handle, m_inputBuf, sizeof m_inputBuf, kReadWaitMs)
+                          : kNoHandle;
         });
-        // A read error (device gone) pauses like an empty read instead of spinning.
-        if (length <= 0) {
+        if (length == 0)
+            continue;
+        if (length < 0) {
+            // Device gone: a running transfer can no longer finish. Pause instead of spinning.
+            if (length != kNoHandle && !m_buttonWait.load())
+                m_update.Fail("update device read failed");
             QThread::msleep(kEmptyPauseMs);
             continue;
         }

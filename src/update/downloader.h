@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <array>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Fetches the firmware image of an update type from the download server, validates it
+// and keeps it in memory with its version for the life of the process.
+class Downloader : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kSlots = 64;
+    // Types from here on are never fetched.
+    static constexpr int kFirstTypeWithoutDownload = 22;
+
+    explicit Downloader(QObject *parent = nullptr);
+
+    void downloadFirmware(int type);
+    bool IsdownloadSuccessed(int type) const;
+    int firmwareVersion(int type) const;
+    QByteArray firmwareData(int type) const;
+    // The metadata text of the last image that passed validation.
+    QString metadata() const { return m_metadata; }
+
+signals:
+    void finishedLoad(int type);
+
+private:
+    // A type comes from a device's product id: anything outside the slots is ignored.
+    static bool InSlots(int type) { return type >= 0 && type < kSlots; }
+    void completed(QNetworkReply *reply, QNetworkAccessManager *manager, int type);
+
+    std::array<QByteArray, kSlots> m_data;
+    std::array<bool, kSlots> m_valid{};
+    std::array<int, kSlots> m_version{};
+    std::array<bool, kSlots> m_requested{};
+    QString m_metadata;
+};
