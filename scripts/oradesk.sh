@@ -2,6 +2,7 @@
 # Set-up on a fresh Debian 12 machine, then build and either run the app or run every test.
 #   scripts/oradesk.sh run    build the product and start it
 #   scripts/oradesk.sh test   build the tests (ASan+UBSan, then ThreadSanitizer) and run them
+#   scripts/oradesk.sh demo   build the demo and start it: the app over simulated devices
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -50,8 +51,15 @@ test)
     build "$here/build/tsan" -DORADESK_WERROR=ON -DORADESK_TSAN=ON
     ctest --test-dir "$here/build/tsan" --output-on-failure -L threads
     ;;
+demo)
+    install_missing
+    # The simulator comes with the tests; only the demo itself is built.
+    cmake -S "$here" -B "$here/build/demo" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORADESK_TESTS=ON
+    cmake --build "$here/build/demo" -j "$jobs" --target quorel-oradesk-demo
+    exec "$here/build/demo/bin/quorel-oradesk-demo"
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|demo" >&2
     exit 2
     ;;
 esac

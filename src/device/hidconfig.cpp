@@ -255,3 +255,13 @@ void HidConfig::OnLoadFileTimer()
     emit loadURL(m_lastConfigPath);
     m_loadFileTimer->stop();
 }
+
+QString HidConfig::DevicePictureStyle() const
+{
+    const char *picture = m_Is6102B            ? "Controller_6102_B.png"
+                          : m_fileProfileModel ? "Controller_6101_2.png"
+                          : m_Is6150A          ? "6150A_2.png"
+                                               : "Controller.png";
+    return QStringLiteral("border-image: url(:/Images/QuorelAPP/background/%1);")
+        .arg(QLatin1String(picture));
+}

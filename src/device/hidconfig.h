@@ -109,6 +109,13 @@ public:
     bool m_Is6102B = false;
     bool m_dongleFound = false;
     QString m_lastConfigPath;
+    // Set while a device is open for configuration; the device window then keeps its list.
+    bool m_deviceInConfig = false;
+    // The application's own version number, set by the app-update page.
+    int m_appVersion = 0;
+
+    // The style that shows the chosen device's picture.
+    QString DevicePictureStyle() const;
 
 signals:
     void OutputLogInfo(QString info);

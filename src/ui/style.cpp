@@ -1,0 +1,141 @@
+#include "style.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QStringList>
+
+namespace Style {
+
+namespace {
+const QString kAccent = QStringLiteral("#FF5001");
+const QString kPanel = QStringLiteral("#343434");
+const QString kButtonText = QStringLiteral("#ececec");
+} // namespace
+
+QString AppFamily()
+{
+    static const QString family = [] {
+        QFile file(QStringLiteral(":/font/NotoSansSC/NotoSansSC-Regular.ttf"));
+        if (!file.open(QIODevice::ReadOnly))
+            return QString();
+        const int id = QFontDatabase::addApplicationFontFromData(file.readAll());
+        const QStringList families = QFontDatabase::applicationFontFamilies(id);
+        return families.isEmpty() ? QString() : families.first();
+    }();
+    return family;
+}
+
+QString Label(int px, const QString &family)
+{
+    return QStringLiteral("color:white;font:%1px %2;").arg(px).arg(family);
+}
+
+QString ModuleButton(const QString &family, bool focused)
+{
+    return QStringLiteral("QToolButton{background-color:%1;color:%2;border-radius:16px;"
+                          "font:22px %3;border:%4;}"
+                          "QToolButton:hover{border:2px solid %5;}")
+        .arg(kPanel, kButtonText, family,
+             focused ? QStringLiteral("3px solid ") + kAccent : QStringLiteral("none"), kAccent);
+}
+
+QString ModuleIcon(int i)
+{
+    static const char *const names[8] = {"Test",    "Mapping",   "Turbo",    "Stick",
+                                         "Trigger", "Vibration", "Profiles", "Lighting"};
+    return QStringLiteral(":/Images/QuorelAPP/navigation/maxNav/%1.png")
+        .arg(QLatin1String(names[i & 7]));
+}
+
+QString NavIcon(int i)
+{
+    static const char *const names[8] = {"Test",    "Mapping",   "Turbo",    "Stick",
+                                         "Trigger", "Vibration", "Profiles", "Lighting"};
+    return QStringLiteral(":/Images/QuorelAPP/navigation/minNav/%1.png")
+        .arg(QLatin1String(names[i & 7]));
+}
+
+QString HintButton(const QString &family)
+{
+    return QStringLiteral("QPushButton{background:transparent;color:%1;font:18px %2;"
+                          "text-align:left;border:none;}"
+                          "QPushButton:hover{color:%3;}")
+        .arg(kButtonText, family, kAccent);
+}
+
+QString Selector()
+{
+    return QStringLiteral("QComboBox{color:white;background-color:rgb(52, 52, 52);"
+                          "border-radius:16px;padding:0 12px;}"
+                          "QComboBox::drop-down{border:none;width:0px;}"
+                          "QComboBox QAbstractItemView{color:white;background:#343434;"
+                          "selection-background-color:%1;}")
+        .arg(kAccent);
+}
+
+QString NavFocus(bool onShownPage)
+{
+    return QStringLiteral("background:transparent;border:2px solid %1;border-radius:6px;")
+        .arg(onShownPage ? QStringLiteral("#00FF00") : QStringLiteral("white"));
+}
+
+QString NavButton(bool selected)
+{
+    return QStringLiteral("QAbstractButton{background-color:%1;color:%2;border-radius:10px;"
+                          "font:16px;border:%3;text-align:left;padding-left:10px;}"
+                          "QAbstractButton:disabled{background-color:%4;color:white;}"
+                          "QAbstractButton:hover{border:2px solid %4;}")
+        .arg(kPanel, kButtonText,
+             selected ? QStringLiteral("2px solid #ff5001") : QStringLiteral("none"), kAccent);
+}
+
+QString AccentBar()
+{
+    return QStringLiteral("background-color:%1;border-radius:3px;").arg(kAccent);
+}
+
+QString Notice(const QString &family)
+{
+    return QStringLiteral("color:white;background-color:%1;border-radius:22px;font:18px %2;")
+        .arg(kAccent, family);
+}
+
+QString Panel()
+{
+    return QStringLiteral("#wdgUserPermission{background-color:rgba(52, 52, 52, 230);"
+                          "border-radius:24px;}");
+}
+
+QString Bullet()
+{
+    return QStringLiteral("background-color:%1;border-radius:6px;").arg(kAccent);
+}
+
+QString Rule()
+{
+    return QStringLiteral("background-color:rgba(255, 255, 255, 60);");
+}
+
+QString Logo(bool large)
+{
+    return QStringLiteral("color:white;font:bold %1px;qproperty-alignment:AlignCenter;")
+        .arg(large ? 56 : 28);
+}
+
+QString Link(const QString &url, const QString &text)
+{
+    return QStringLiteral("<a href=\"%1\" style=\"color:white;text-decoration:none;\">%2</a>")
+        .arg(url.toHtmlEscaped(), text.toHtmlEscaped());
+}
+
+QString AgreementUrl()
+{
+    return QStringLiteral(ORADESK_WEB_BASE "/quoreloradesk/eula/");
+}
+
+QString OpenSourceUrl()
+{
+    return QStringLiteral(ORADESK_WEB_BASE "/quoreloradesk/open-source-disclosure/");
+}
+
+} // namespace Style

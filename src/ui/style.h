@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+// Style sheets the main window and its pages share.
+namespace Style {
+
+// The interface font family (Noto Sans SC), or empty when it could not be loaded.
+QString AppFamily();
+// A white label of px pixels in the family.
+QString Label(int px, const QString &family);
+// A large module button of the hub page, highlighted or not.
+QString ModuleButton(const QString &family, bool focused);
+// The icon of module i of the hub page (0 test .. 7 lighting).
+QString ModuleIcon(int i);
+// The icon of navigation button i in the small set.
+QString NavIcon(int i);
+// The small text buttons beside a controller-button picture.
+QString HintButton(const QString &family);
+// A closed selector (profile, device): white text on a rounded panel.
+QString Selector();
+// The controller focus frame: green on the page shown, white elsewhere.
+QString NavFocus(bool onShownPage);
+// A navigation column button, normal or marked as selected.
+QString NavButton(bool selected);
+
+QString AccentBar();
+QString Notice(const QString &family); // the saved notice
+QString Panel();                       // the agreement notice panel
+QString Bullet();
+QString Rule();
+// The word mark on the splash (large) and in the header; drawn as text.
+QString Logo(bool large);
+// A white, not underlined link.
+QString Link(const QString &url, const QString &text);
+// The vendor's web pages, from the build-time web address.
+QString AgreementUrl();
+QString OpenSourceUrl();
+
+} // namespace Style

@@ -1,0 +1,202 @@
+#include "device/deviceplatform.h"
+#include "device/hidconfig.h"
+#include "ui/mainwindow/mainwindow.h"
+#include "ui/moduleselection/moduleselection.h"
+#include "ui/pageids.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+QStringList g_log;
+
+int Logged(const QString &prefix)
+{
+    return int(g_log.filter(prefix).size());
+}
+
+// Hot-plug events raised by the test; records what discovery asks to open, in order.
+class FakePlatform : public DevicePlatform
+{
+public:
+    QList<HidInterface> Scan(uint16_t) override { return {}; }
+    uint16_t UsbRelease(uint16_t, uint16_t) override { return 0x0130; }
+    bool UsbPresent(uint16_t, uint16_t) override { return false; }
+    QString OpenPathFor(const QString &pathText) const override
+    {
+        opened.append(pathText);
+        return QString();
+    }
+    bool StartMonitoring() override { return true; }
+    mutable QStringList opened;
+};
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<FakePlatform> m_platform;
+    std::unique_ptr<MainWindow> m_window;
+
+    HidConfig *config() { return m_window->hidConfig(); }
+    template <typename T> T *child(const char *name) { return m_window->findChild<T *>(name); }
+
+    void accept()
+    {
+        child<QWidget>("wdgUserPermission")->show();
+        QMetaObject::invokeMethod(m_window.get(), "on_btnNext_clicked");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &text) { g_log.append(text); });
+    }
+
+    void init()
+    {
+        g_log.clear();
+        m_platform = std::make_unique<FakePlatform>();
+        m_window = std::make_unique<MainWindow>(m_platform.get());
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    void cleanup()
+    {
+        m_window.reset();
+        m_platform.reset();
+    }
+
+    void nothingChangesBeforeAcceptance()
+    {
+        auto *title = child<QLabel>("lbl_MinTitle");
+        m_window->showPage(PageId::Turbo);
+        m_window->SetMainWindowMintitle(QStringLiteral("changed"), true);
+        QCOMPARE(m_window->CurrentPage(), 0);
+        QVERIFY(title->text().isEmpty());
+        QVERIFY(!child<QWidget>("wdgModel")->isVisible());
+
+        accept();
+        QVERIFY(m_window->IsAccepted());
+        QCOMPARE(m_window->CurrentPage(), int(PageId::Devices));
+        m_window->SetMainWindowMintitle(QStringLiteral("changed"), true);
+        QCOMPARE(title->text(), QStringLiteral("changed"));
+    }
+
+    void splashLeadsToTheAgreementNotice()
+    {
+        QVERIFY(child<QWidget>("wdgHead_1")->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(child<QWidget>("wdgUserPermission")->isVisible(), 5000);
+        QVERIFY(!child<QWidget>("wdgHead_1")->isVisible());
+        QVERIFY(child<QWidget>("wdgHead_2")->isVisible());
+    }
+
+    void focusFrameStopsAtTheLastButton_data()
+    {
+        QTest::addColumn<bool>("extended");
+        QTest::addColumn<int>("last");
+        QTest::newRow("plain") << false << 5;
+        QTest::newRow("file profiles") << true << 7;
+    }
+
+    void focusFrameStopsAtTheLastButton()
+    {
+        QFETCH(bool, extended);
+        QFETCH(int, last);
+        config()->m_fileProfileModel = extended;
+        accept();
+        m_window->showPage(PageId::Test);
+        emit config()->unlockNavigation(true);
+        for (int i = 0; i < 10; ++i)
+            emit config()->pressButtonDown(true);
+        QCOMPARE(m_window->SelectIndex(), last);
+        for (int i = 0; i < 10; ++i)
+            emit config()->pressButtonUp(true);
+        QCOMPARE(m_window->SelectIndex(), 0);
+        QVERIFY(child<QLabel>("lblNavFocu")->isVisible());
+        // Locked again, the D-pad does nothing.
+        emit config()->unlockNavigation(false);
+        emit config()->pressButtonDown(true);
+        QCOMPARE(m_window->SelectIndex(), 0);
+    }
+
+    void aOnTheShownPageDoesNotReopenIt()
+    {
+        accept();
+        m_window->showPage(PageId::Turbo);
+        QCOMPARE(m_window->SelectIndex(), 2);
+        emit config()->unlockNavigation(true);
+        const int shown = Logged("m_currenSelect show page:");
+        emit config()->pressButtonA(true);
+        QCOMPARE(Logged("m_currenSelect show page:"), shown);
+        emit config()->pressButtonDown(true); // to the stick page's button
+        emit config()->pressButtonA(true);
+        QCOMPARE(Logged("m_currenSelect show page:"), shown + 1);
+        QCOMPARE(m_window->CurrentPage(), int(PageId::Stick));
+    }
+
+    void dongleNeedsBothCollectionsGamepadFirst()
+    {
+        const QString col01 = QStringLiteral("/dev/hidraw7#vid_35c7&pid_4013&mi_00&col01");
+        const QString col02 = QStringLiteral("/dev/hidraw7#vid_35c7&pid_4013&mi_00&col02");
+        emit m_platform->InterfaceArrived(col01);
+        QTest::qWait(1500);
+        QVERIFY(m_platform->opened.isEmpty()); // one collection alone starts nothing
+        emit m_platform->InterfaceArrived(col02);
+        QTRY_COMPARE_WITH_TIMEOUT(m_platform->opened.size(), 2, 5000);
+        QCOMPARE(m_platform->opened, (QStringList{col02, col01}));
+        QCOMPARE(Logged("DInput"), 2);
+    }
+
+    void profileChangeOnTheProfilesPageIsPassedOn()
+    {
+        config()->m_fileProfileModel = true;
+        for (int i = 0; i < 3; ++i)
+            config()->m_profileName[i] = QStringLiteral("P%1").arg(i + 1);
+        accept();
+        m_window->showPage(PageId::Profiles);
+        emit config()->CurrentProfile(); // the selector gets the three names
+        QCOMPARE(child<QComboBox>("comBxProfile")->count(), 3);
+        QSignalSpy passed(m_window.get(), &MainWindow::currentProfileIndex);
+        g_log.clear();
+        child<QComboBox>("comBxProfile")->setCurrentIndex(2);
+        QCOMPARE(passed.count(), 1);
+        QCOMPARE(passed[0][0].toInt(), 2);
+        // Only the profile switch went to the device: no page re-read.
+        QCOMPARE(Logged("handle 为空"), 1);
+    }
+
+    void savedNoticeStaysAfterTheLastSave_data()
+    {
+        QTest::addColumn<int>("flag");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("save") << 0 << "Save Successfully";
+        QTest::newRow("reset") << 1 << "Reset Successfully";
+    }
+
+    void savedNoticeStaysAfterTheLastSave()
+    {
+        QFETCH(int, flag);
+        QFETCH(QString, text);
+        config()->m_isChinese = false;
+        auto *notice = child<QLabel>("lblSaveSuccessText");
+        auto *timer = child<QTimer>("savedNoticeTimer");
+        m_window->saveShowAndCloseText(flag);
+        QVERIFY(notice->isVisible());
+        QCOMPARE(notice->text(), text);
+        QTest::qWait(300);
+        m_window->saveShowAndCloseText(flag);
+        QVERIFY(timer->remainingTime() > 2300); // counted from the second save
+        QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 6000);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
