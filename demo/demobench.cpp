@@ -4,15 +4,19 @@
 
 #include "controller/inputreport.h"
 #include "controller/simulatedcontroller.h"
+#include "ui/moduleselection/moduleselection.h"
 #include "updatemode/updatabledevice.h"
 #include "virtualhid/node.h"
 
 #include <QApplication>
 #include <QDebug>
+#include <QFile>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -77,6 +81,7 @@ DemoBench::DemoBench(QObject *parent) : QObject(parent)
     std::fflush(stdout);
 
     ScheduleScreenshot();
+    ScheduleBenchmark();
 }
 
 // The pad is a child and goes with the QObject base, after the devices have unplugged.
@@ -127,4 +132,86 @@ void DemoBench::ScheduleScreenshot()
         }
         QCoreApplication::quit();
     });
+}
+
+void DemoBench::Press(void (*set)(ctrlsim::InputState &))
+{
+    ctrlsim::InputState pressed;
+    set(pressed);
+    SendInput(pressed);
+    QTimer::singleShot(60, this, [this] { SendInput(ctrlsim::InputState()); });
+}
+
+namespace {
+
+// Resident memory of this process in kB, from /proc.
+long ResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Reports the first Show of a top-level widget once, on the steady clock.
+class FirstShow : public QObject
+{
+public:
+    using QObject::QObject;
+    std::function<void()> shown;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->isWindow() && shown) {
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                std::chrono::steady_clock::now().time_since_epoch())
+                                .count();
+            std::printf("bench first-window-steady-ns %lld\n", static_cast<long long>(ns));
+            std::fflush(stdout);
+            auto done = std::move(shown);
+            shown = nullptr;
+            done();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void DemoBench::ScheduleBenchmark()
+{
+    if (qEnvironmentVariableIntValue("ORADESK_DEMO_BENCH") != 1)
+        return;
+    auto *first = new FirstShow(this);
+    qApp->installEventFilter(first);
+    first->shown = [this] {
+        // The agreement notice comes a second after the window; X accepts it, A then
+        // chooses the first device in the device window.
+        QTimer::singleShot(1500, this,
+                           [this] { Press([](ctrlsim::InputState &s) { s.x = true; }); });
+        QTimer::singleShot(2500, this,
+                           [this] { Press([](ctrlsim::InputState &s) { s.a = true; }); });
+        auto *poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [poll] {
+            for (QWidget *window : QApplication::topLevelWidgets())
+                for (ModuleSelection *page : window->findChildren<ModuleSelection *>())
+                    if (page->isVisible()) {
+                        poll->stop();
+                        std::printf("bench module-selection-rss-kb %ld\n", ResidentKb());
+                        std::fflush(stdout);
+                        QCoreApplication::quit();
+                        return;
+                    }
+        });
+        poll->start(100);
+        QTimer::singleShot(20000, qApp, [] {
+            std::printf("bench module-selection-not-reached\n");
+            QCoreApplication::exit(1);
+        });
+    };
 }

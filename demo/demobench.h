@@ -28,6 +28,10 @@ private:
     // ORADESK_DEMO_SCREENSHOT=<png>: grab the window after ORADESK_DEMO_SCREENSHOT_AFTER
     // seconds (3 by default), save it and quit.
     void ScheduleScreenshot();
+    // ORADESK_DEMO_BENCH=1: print when the first window shows, walk to the module
+    // selection with the keyboard's buttons, print the resident memory there and quit.
+    void ScheduleBenchmark();
+    void Press(void (*set)(ctrlsim::InputState &));
 
     std::vector<std::unique_ptr<ctrlsim::UpdatableDevice>> m_devices;
     size_t m_target = 0;
