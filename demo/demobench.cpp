@@ -116,8 +116,8 @@ QString DemoBench::TargetName() const
 void DemoBench::ScheduleScreenshot()
 {
     const QString file = qEnvironmentVariable("ORADESK_DEMO_SCREENSHOT");
-    if (file.isEmpty())
-        return;
+    if (file.isEmpty() || qEnvironmentVariableIntValue("ORADESK_DEMO_BENCH") == 1)
+        return; // the benchmark walk takes its picture at the module selection
     bool ok = false;
     int seconds = qEnvironmentVariableIntValue("ORADESK_DEMO_SCREENSHOT_AFTER", &ok);
     if (!ok || seconds < 0)
@@ -204,7 +204,16 @@ void DemoBench::ScheduleBenchmark()
                         poll->stop();
                         std::printf("bench module-selection-rss-kb %ld\n", ResidentKb());
                         std::fflush(stdout);
-                        QCoreApplication::quit();
+                        const QString shot = qEnvironmentVariable("ORADESK_DEMO_SCREENSHOT");
+                        if (shot.isEmpty()) {
+                            QCoreApplication::quit();
+                            return;
+                        }
+                        // Once the configuration has been read and the page settled.
+                        QTimer::singleShot(1500, window, [window, shot] {
+                            window->grab().save(shot);
+                            QCoreApplication::quit();
+                        });
                         return;
                     }
         });

@@ -29,7 +29,8 @@ private:
     // seconds (3 by default), save it and quit.
     void ScheduleScreenshot();
     // ORADESK_DEMO_BENCH=1: print when the first window shows, walk to the module
-    // selection with the keyboard's buttons, print the resident memory there and quit.
+    // selection with the keyboard's buttons, print the resident memory there (and save
+    // ORADESK_DEMO_SCREENSHOT of it) and quit.
     void ScheduleBenchmark();
     void Press(void (*set)(ctrlsim::InputState &));
 

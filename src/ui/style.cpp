@@ -118,8 +118,9 @@ QString Rule()
 
 QString Logo(bool large)
 {
-    return QStringLiteral("color:white;font:bold %1px;qproperty-alignment:AlignCenter;")
-        .arg(large ? 56 : 28);
+    return QStringLiteral("color:white;font:bold %1px;qproperty-alignment:%2;")
+        .arg(large ? 56 : 28)
+        .arg(large ? QStringLiteral("AlignCenter") : QStringLiteral("'AlignLeft | AlignVCenter'"));
 }
 
 QString Link(const QString &url, const QString &text)

@@ -38,6 +38,7 @@ void MainWidget::refreshDeviceList()
     if (!m_slots.isEmpty())
         ui->listDevices->setCurrentRow(0);
     emit SetMainWindowMintitle(tr("选择您的游戏控制器"), false);
+    emit DeviceList();
 }
 
 void MainWidget::selectDevice(int index)
