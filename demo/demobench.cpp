@@ -1,10 +1,15 @@
 #include "demobench.h"
 
+#include "demoserver.h"
 #include "keyboardpad.h"
 
+#include "app/fileini.h"
 #include "controller/inputreport.h"
 #include "controller/simulatedcontroller.h"
+#include "ui/mainwidget/mainwidget.h"
+#include "ui/mainwidget/updateflow.h"
 #include "ui/moduleselection/moduleselection.h"
+#include "update/downloader.h"
 #include "updatemode/updatabledevice.h"
 #include "virtualhid/node.h"
 
@@ -24,6 +29,8 @@ namespace {
 constexpr uint16_t kWiredPid = 0x400E;
 // Vexalon Adv dongle: a plain model, so the other navigation column can be seen too.
 constexpr uint16_t kDonglePid = 0x4013;
+// Vexalon Adv by cable, for the recovery from update mode.
+constexpr uint16_t kWaitingPid = 0x4010;
 constexpr int kScreenshotDefaultSeconds = 3;
 
 ctrlsim::UpdatableDevice::Options WiredOptions()
@@ -66,6 +73,7 @@ vhid::Node &InputNode(ctrlsim::SimulatedController &controller)
 
 DemoBench::DemoBench(QObject *parent) : QObject(parent)
 {
+    m_server = new DemoServer(this);
     m_devices.push_back(std::make_unique<ctrlsim::UpdatableDevice>(WiredOptions()));
     m_devices.push_back(std::make_unique<ctrlsim::UpdatableDevice>(DongleOptions()));
 
@@ -78,10 +86,41 @@ DemoBench::DemoBench(QObject *parent) : QObject(parent)
                 "%s"
                 "Keys drive the %s now.\n",
                 kWiredPid, kDonglePid, qPrintable(KeyboardPad::KeyMap()), qPrintable(TargetName()));
+    std::printf("A local download server offers firmware 1.1.4: select the wired controller to\n"
+                "update it. ORADESK_DEMO_RECOVERY=1 also plugs a controller (35c7:%04x) that\n"
+                "waits in update mode, which the app offers to recover.\n",
+                kWaitingPid);
     std::fflush(stdout);
 
+    if (qEnvironmentVariableIntValue("ORADESK_DEMO_RECOVERY") == 1)
+        PlugWaitingDevice();
     ScheduleScreenshot();
     ScheduleBenchmark();
+    // The benchmark walks to the module selection, which an offer would stand in front of.
+    if (qEnvironmentVariableIntValue("ORADESK_DEMO_BENCH") != 1)
+        QTimer::singleShot(0, this, &DemoBench::FetchWiredImage);
+}
+
+void DemoBench::PlugWaitingDevice()
+{
+    ctrlsim::UpdatableDevice::Options options;
+    options.kind = ctrlsim::UpdatableDevice::Kind::Wired;
+    options.productId = kWaitingPid;
+    options.state = ctrlsim::DeviceState::sane(kWaitingPid);
+    options.stateAfterUpdate = options.state;
+    options.stateAfterUpdate.version = {1, 1, 4};
+    options.releaseAfterUpdate = 0x0114;
+    // The type its failed update left in the settings file.
+    FileINI().SetUpdateDeviceCode(UpdateFlow::TypeOfProduct(kWaitingPid));
+    m_waiting =
+        std::make_unique<ctrlsim::UpdatableDevice>(options, ctrlsim::UpdatableDevice::Mode::Update);
+}
+
+void DemoBench::FetchWiredImage()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        for (MainWidget *devices : window->findChildren<MainWidget *>())
+            devices->Flow()->downLoader()->downloadFirmware(UpdateFlow::TypeOfProduct(kWiredPid));
 }
 
 // The pad is a child and goes with the QObject base, after the devices have unplugged.
@@ -119,10 +158,10 @@ void DemoBench::ScheduleScreenshot()
     if (file.isEmpty() || qEnvironmentVariableIntValue("ORADESK_DEMO_BENCH") == 1)
         return; // the benchmark walk takes its picture at the module selection
     bool ok = false;
-    int seconds = qEnvironmentVariableIntValue("ORADESK_DEMO_SCREENSHOT_AFTER", &ok);
+    double seconds = qEnvironmentVariable("ORADESK_DEMO_SCREENSHOT_AFTER").toDouble(&ok);
     if (!ok || seconds < 0)
         seconds = kScreenshotDefaultSeconds;
-    QTimer::singleShot(seconds * 1000, this, [file] {
+    QTimer::singleShot(int(seconds * 1000), this, [file] {
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (!widget->isVisible())
                 continue;

@@ -9,10 +9,12 @@ namespace ctrlsim {
 class UpdatableDevice;
 struct InputState;
 } // namespace ctrlsim
+class DemoServer;
 class KeyboardPad;
 
-// The demo's desk: a wired file-profile controller and a dongle on the virtual bus, and
-// the keyboard as the buttons of one of them. Create it after the application object.
+// The demo's desk: a wired file-profile controller and a dongle on the virtual bus, the
+// keyboard as the buttons of one of them, and a local download server with a newer
+// firmware. Create it after the application object and before the window.
 class DemoBench : public QObject
 {
     Q_OBJECT
@@ -33,8 +35,15 @@ private:
     // ORADESK_DEMO_SCREENSHOT of it) and quit.
     void ScheduleBenchmark();
     void Press(void (*set)(ctrlsim::InputState &));
+    // ORADESK_DEMO_RECOVERY=1: a controller left waiting in update mode by a failed update.
+    void PlugWaitingDevice();
+    // The updater offers a device only an image it fetched earlier in the run; the demo
+    // fetches the wired controller's at start so that its update can be walked through.
+    void FetchWiredImage();
 
+    DemoServer *m_server = nullptr;
     std::vector<std::unique_ptr<ctrlsim::UpdatableDevice>> m_devices;
+    std::unique_ptr<ctrlsim::UpdatableDevice> m_waiting;
     size_t m_target = 0;
     KeyboardPad *m_pad = nullptr;
 };

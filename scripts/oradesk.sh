@@ -11,7 +11,8 @@ jobs="$(nproc 2>/dev/null || echo 2)"
 
 packages=(build-essential cmake pkg-config qtbase5-dev qttools5-dev qttools5-dev-tools
           libqt5gamepad5-dev libhidapi-dev libusb-1.0-0-dev libudev-dev clang-format
-          umockdev libumockdev-dev openssl)
+          umockdev libumockdev-dev openssl
+          python3 fonttools python3-fonttools fonts-noto-cjk fonts-noto-cjk-extra fonts-noto-core)
 
 install_missing() {
     local missing=()

@@ -6,8 +6,8 @@
 
 #include <QComboBox>
 #include <QDirIterator>
-#include <QRegularExpression>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
 
@@ -181,7 +181,9 @@ private slots:
 #ifndef ORADESK_SOURCE_DIR
         QSKIP("built without the resource bundles: this run checks that pages build without");
 #else
-        const QRegularExpression literal(QStringLiteral("\":(/[^\"]+\\.(png|gif|ico|ttf))\""));
+        // Quoted paths and style-sheet urls.
+        const QRegularExpression literal(
+            QStringLiteral("(?:\"|url\\()\"?:(/[^\")]+\\.(png|gif|ico|ttf))"));
         QStringList missing;
         int named = 0;
         QDirIterator files(QStringLiteral(ORADESK_SOURCE_DIR "/src"), {"*.cpp", "*.h", "*.ui"},

@@ -11,6 +11,106 @@
         <source>选择</source>
         <translation>Select</translation>
     </message>
+    <message>
+        <source>设备信息</source>
+        <translation>Device Info</translation>
+    </message>
+    <message>
+        <source>未检测到游戏控制器</source>
+        <translation>No controller detected</translation>
+    </message>
+    <message>
+        <source>正在升级，请勿断开设备</source>
+        <translation>Updating, please do not disconnect the device</translation>
+    </message>
+    <message>
+        <source>当前版本: </source>
+        <translation>Current APP Version: </translation>
+    </message>
+    <message>
+        <source>Current APP Version: </source>
+        <translation>Current APP Version: </translation>
+    </message>
+    <message>
+        <source>联系我们</source>
+        <translation>Contact Us</translation>
+    </message>
+    <message>
+        <source>Contact Us</source>
+        <translation>Contact Us</translation>
+    </message>
+    <message>
+        <source>开源声明</source>
+        <translation>Open-Source Disclosure</translation>
+    </message>
+    <message>
+        <source>Support</source>
+        <translation>Support</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>升级</source>
+        <translation>Update</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skip</translation>
+    </message>
+    <message>
+        <source>升级失败</source>
+        <translation>Update Failed</translation>
+    </message>
+    <message>
+        <source>升级成功</source>
+        <translation>Update Successful</translation>
+    </message>
+    <message>
+        <source>下一步</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>   新固件可用</source>
+        <translation>   New Firmware Available</translation>
+    </message>
+    <message>
+        <source>Firmware </source>
+        <translation>Firmware </translation>
+    </message>
+    <message>
+        <source> is Available</source>
+        <translation> is Available</translation>
+    </message>
+    <message>
+        <source>请将手柄切换至</source>
+        <translation>Switch the controller to </translation>
+    </message>
+    <message>
+        <source>2.4G</source>
+        <translation>2.4G</translation>
+    </message>
+    <message>
+        <source>模式&lt;br&gt;并连接</source>
+        <translation> mode&lt;br&gt;and connect the</translation>
+    </message>
+    <message>
+        <source> 无线接收器 </source>
+        <translation> wireless receiver </translation>
+    </message>
+    <message>
+        <source>至 PC 查看最新版本</source>
+        <translation>to the PC for the latest version</translation>
+    </message>
+    <message>
+        <source> USB </source>
+        <translation> USB </translation>
+    </message>
+    <message>
+        <source>模式&lt;br&gt;连接至 PC 查看最新版本</source>
+        <translation> mode&lt;br&gt;and connect it to the PC for the latest version</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -202,6 +302,53 @@ Press X on your controller to continue.</translation>
     <message>
         <source>返回</source>
         <translation>Back</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateAPP</name>
+    <message>
+        <source>退出</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skip</translation>
+    </message>
+    <message>
+        <source>下载新版本</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>当前APP版本号: </source>
+        <translation> Current APP version: </translation>
+    </message>
+    <message>
+        <source>最新APP版本号: </source>
+        <translation>The latest APP version: </translation>
+    </message>
+    <message>
+        <source>需要升级 Quorel Oradesk 应用程序，才能使用最新的控制器功能和应用程序功能。</source>
+        <translation>Update the Quorel Oradesk app to use the latest controller and app features.</translation>
+    </message>
+    <message>
+        <source>如果暂时不想升级，请按 %1 按钮跳过升级，进入控制器按键测试。</source>
+        <translation>If you do not want to update now, press the %1 button to skip and go on to the controller button test.</translation>
+    </message>
+    <message>
+        <source>升级只需三步：</source>
+        <translation>Updating takes three steps:</translation>
+    </message>
+    <message>
+        <source>1. 按 %1 按钮打开浏览器，下载最新的 Quorel Oradesk 应用程序；</source>
+        <translation>1. Press the %1 button to open your browser and download the latest Quorel Oradesk app.</translation>
+    </message>
+    <message>
+        <source>2. 运行下载的安装包，完成安装；</source>
+        <translation>2. Run the downloaded installer package to install it.</translation>
+    </message>
+    <message>
+        <source>3. 运行 Quorel Oradesk 应用程序。</source>
+        <translation>3. Start the Quorel Oradesk app.</translation>
     </message>
 </context>
 </TS>

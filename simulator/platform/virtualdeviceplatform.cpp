@@ -31,7 +31,16 @@ bool VirtualDevicePlatform::StartMonitoring()
             QMetaObject::invokeMethod(
                 this,
                 [this, node, plugged] {
-                    if (node->info().vendorId != 0x35C7)
+                    // One USB event per device (its first interface), for any vendor: the
+                    // update-mode device only shows up this way.
+                    const vhid::NodeInfo &info = node->info();
+                    if (info.interfaceNumber == 0) {
+                        if (plugged)
+                            emit UsbDeviceArrived(info.vendorId, info.productId);
+                        else
+                            emit UsbDeviceRemoved(info.vendorId, info.productId);
+                    }
+                    if (info.vendorId != 0x35C7)
                         return;
                     plugged ? Announce(*node) : AnnounceRemoval(*node);
                 },

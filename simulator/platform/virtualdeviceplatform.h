@@ -22,7 +22,8 @@ public:
     uint16_t UsbRelease(uint16_t vendorId, uint16_t productId) override;
     bool UsbPresent(uint16_t vendorId, uint16_t productId) override;
     QString OpenPathFor(const QString &pathText) const override;
-    // Plugs and unplugs on the virtual bus then raise events, on this object's thread.
+    // Plugs and unplugs on the virtual bus then raise events, on this object's thread: the
+    // interface events for the vendor's nodes, a USB event for every device.
     bool StartMonitoring() override;
 
     // The interfaces a node shows, one per top-level collection, in collection order.

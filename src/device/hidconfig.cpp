@@ -258,10 +258,13 @@ void HidConfig::OnLoadFileTimer()
 
 QString HidConfig::DevicePictureStyle() const
 {
-    const char *picture = m_Is6102B            ? "Controller_6102_B.png"
-                          : m_fileProfileModel ? "Controller_6101_2.png"
-                          : m_Is6150A          ? "6150A_2.png"
-                                               : "Controller.png";
-    return QStringLiteral("border-image: url(:/Images/QuorelAPP/background/%1);")
-        .arg(QLatin1String(picture));
+    if (m_Is6102B)
+        return QStringLiteral(
+            "border-image: url(:/Images/QuorelAPP/background/Controller_6102_B.png);");
+    if (m_fileProfileModel)
+        return QStringLiteral(
+            "border-image: url(:/Images/QuorelAPP/background/Controller_6101_2.png);");
+    if (m_Is6150A)
+        return QStringLiteral("border-image: url(:/Images/QuorelAPP/background/6150A_2.png);");
+    return QStringLiteral("border-image: url(:/Images/QuorelAPP/background/Controller.png);");
 }

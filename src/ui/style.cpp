@@ -1,33 +1,27 @@
 #include "style.h"
 
-#include <QFile>
-#include <QFontDatabase>
-#include <QStringList>
+#include "app/appstyle.h"
+#include "app/fonts.h"
 
 namespace Style {
 
 namespace {
-const QString kAccent = QStringLiteral("#FF5001");
-const QString kPanel = QStringLiteral("#343434");
-const QString kButtonText = QStringLiteral("#ececec");
+const QString kAccent = QLatin1String(AppStyle::kAccent);
+const QString kPanel = QLatin1String(AppStyle::kPanel);
+const QString kButtonText = QLatin1String(AppStyle::kButtonText);
 } // namespace
 
 QString AppFamily()
 {
-    static const QString family = [] {
-        QFile file(QStringLiteral(":/font/NotoSansSC/NotoSansSC-Regular.ttf"));
-        if (!file.open(QIODevice::ReadOnly))
-            return QString();
-        const int id = QFontDatabase::addApplicationFontFromData(file.readAll());
-        const QStringList families = QFontDatabase::applicationFontFamilies(id);
-        return families.isEmpty() ? QString() : families.first();
-    }();
+    // Registered once: the pages share the family the first load returns.
+    static const QString family =
+        Fonts::LoadFontFamily(QStringLiteral(":/font/NotoSansSC/NotoSansSC-Regular.ttf"));
     return family;
 }
 
 QString Label(int px, const QString &family)
 {
-    return QStringLiteral("color:white;font:%1px %2;").arg(px).arg(family);
+    return AppStyle::WhiteFont(px, family);
 }
 
 QString ModuleButton(const QString &family, bool focused)
@@ -41,18 +35,32 @@ QString ModuleButton(const QString &family, bool focused)
 
 QString ModuleIcon(int i)
 {
-    static const char *const names[8] = {"Test",    "Mapping",   "Turbo",    "Stick",
-                                         "Trigger", "Vibration", "Profiles", "Lighting"};
-    return QStringLiteral(":/Images/QuorelAPP/navigation/maxNav/%1.png")
-        .arg(QLatin1String(names[i & 7]));
+    static const char *const icons[8] = {
+        ":/Images/QuorelAPP/navigation/maxNav/Test.png",
+        ":/Images/QuorelAPP/navigation/maxNav/Mapping.png",
+        ":/Images/QuorelAPP/navigation/maxNav/Turbo.png",
+        ":/Images/QuorelAPP/navigation/maxNav/Stick.png",
+        ":/Images/QuorelAPP/navigation/maxNav/Trigger.png",
+        ":/Images/QuorelAPP/navigation/maxNav/Vibration.png",
+        ":/Images/QuorelAPP/navigation/maxNav/Profiles.png",
+        ":/Images/QuorelAPP/navigation/maxNav/Lighting.png",
+    };
+    return QString::fromLatin1(icons[i & 7]);
 }
 
 QString NavIcon(int i)
 {
-    static const char *const names[8] = {"Test",    "Mapping",   "Turbo",    "Stick",
-                                         "Trigger", "Vibration", "Profiles", "Lighting"};
-    return QStringLiteral(":/Images/QuorelAPP/navigation/minNav/%1.png")
-        .arg(QLatin1String(names[i & 7]));
+    static const char *const icons[8] = {
+        ":/Images/QuorelAPP/navigation/minNav/Test.png",
+        ":/Images/QuorelAPP/navigation/minNav/Mapping.png",
+        ":/Images/QuorelAPP/navigation/minNav/Turbo.png",
+        ":/Images/QuorelAPP/navigation/minNav/Stick.png",
+        ":/Images/QuorelAPP/navigation/minNav/Trigger.png",
+        ":/Images/QuorelAPP/navigation/minNav/Vibration.png",
+        ":/Images/QuorelAPP/navigation/minNav/Profiles.png",
+        ":/Images/QuorelAPP/navigation/minNav/Lighting.png",
+    };
+    return QString::fromLatin1(icons[i & 7]);
 }
 
 QString HintButton(const QString &family)

@@ -1,85 +1,296 @@
 #include "mainwidget.h"
 
+#include "devicepictures.h"
+#include "updateflow.h"
+
 #include "device/devicecatalogue.h"
 #include "device/hidconfig.h"
 #include "ui/pageids.h"
+#include "ui/style.h"
 #include "ui_mainwidget.h"
 
-MainWidget::MainWidget(HidConfig *hidConfig, QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::MainWidget>()), m_hidConfig(hidConfig)
+#include <QDebug>
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace {
+
+const char *const kSupportPage = ORADESK_WEB_BASE "/quoreloradesk/support/";
+const char *const kContactPage = ORADESK_WEB_BASE "/zh-cn/quoreloradesk/contact/";
+
+} // namespace
+
+MainWidget::MainWidget(HidConfig *hidConfig, DevicePlatform *platform, QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::MainWidget>()), m_hidConfig(hidConfig),
+      m_flow(new UpdateFlow(hidConfig, platform, this))
 {
     ui->setupUi(this);
-    ui->lblTitle->setText(tr("选择您的游戏控制器"));
-    ui->btnSelect->setText(tr("选择"));
-    ui->lblTitle->setStyleSheet(QStringLiteral("color:white;font:28px;"));
-    ui->listDevices->setStyleSheet(QStringLiteral(
-        "QListWidget{background:#343434;color:#ececec;border-radius:12px;font:20px;}"
-        "QListWidget::item{padding:10px;}"
-        "QListWidget::item:selected{background:#FF5001;color:white;border-radius:8px;}"));
-    ui->btnSelect->setStyleSheet(
-        QStringLiteral("QPushButton{background:#343434;color:#ececec;border-radius:16px;font:20px;}"
-                       "QPushButton:hover{border:2px solid #FF5001;}"));
-    connect(hidConfig, &HidConfig::pressButtonA, this, &MainWidget::clickButtonA);
+    m_pageWidgets = {
+        ui->btnNoDevice,     ui->lblNoDevice,     ui->lblController,     ui->lblDongle,
+        ui->wdgList,         ui->btnSelect,       ui->btnIdentification, ui->lblUpdatePicture,
+        ui->lblDownloadIcon, ui->lblVersion,      ui->lblInstruction,    ui->btnUpdate,
+        ui->btnCancel,       ui->btnForcedUpdate, ui->wdgUpdate,         ui->lblResultIcon,
+        ui->lblResult,       ui->lblButtonB,      ui->wdgIdentification};
+    SetUpPages();
+
+    connect(m_flow, &UpdateFlow::pageRequested, this, &MainWidget::ShowPage);
+    connect(m_flow, &UpdateFlow::progressShown, ui->progressBar, &QProgressBar::setValue);
+    connect(m_flow, &UpdateFlow::refreshRequested, this, &MainWidget::OnRefreshRequested);
+    connect(hidConfig, &HidConfig::pressButtonB, this, &MainWidget::clickButtonB);
+    connect(hidConfig, &HidConfig::pressButtonX, this, &MainWidget::clickButtonX);
     connect(hidConfig, &HidConfig::pressButtonUp, this, &MainWidget::clickButtonDpadUp);
     connect(hidConfig, &HidConfig::pressButtonDown, this, &MainWidget::clickButtonDpadDown);
+    connect(hidConfig, &HidConfig::pressButtonA, this, &MainWidget::clickButtonA);
+    ShowPage(UpdateFlow::EmptyList);
 }
 
 MainWidget::~MainWidget() = default;
 
+bool MainWidget::IsUpdating() const
+{
+    return m_flow->IsUpdating();
+}
+
 void MainWidget::refreshDeviceList()
 {
+    if (m_flow->IsRunning() || m_flow->AvailabilityCheck())
+        return;
     const QMap<int, DeviceEntry> table = m_hidConfig->DeviceTable();
     ui->listDevices->clear();
     m_slots.clear();
-    for (auto it = table.begin(); it != table.end(); ++it) {
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        qDebug().noquote() << QString::asprintf("iter PID:%04x %d", it->devIno.mPid, it.key());
         ui->listDevices->addItem(it->modelName + QStringLiteral(" Controller"));
         m_slots.append(it.key());
     }
-    if (!m_slots.isEmpty())
-        ui->listDevices->setCurrentRow(0);
-    emit SetMainWindowMintitle(tr("选择您的游戏控制器"), false);
+    m_listedPid = table.size() == 1 ? table.first().devIno.mPid : 0;
+    if (table.size() == 1) {
+        // The one listed device decides the pictures and the flags the pages draw with.
+        m_hidConfig->m_Is6102B = DevicePictures::IsModel6102B(m_listedPid);
+        m_hidConfig->m_fileProfileModel = DevicePictures::IsModel6101(m_listedPid);
+    }
     emit DeviceList();
+    if (table.isEmpty()) {
+        qDebug() << "无设备";
+        ShowPage(UpdateFlow::EmptyList);
+        return;
+    }
+    ui->listDevices->setCurrentRow(0);
+    ShowPage(UpdateFlow::DeviceList);
 }
 
-void MainWidget::selectDevice(int index)
+void MainWidget::OnRefreshRequested()
 {
-    if (index < 0 || index >= m_slots.size())
-        return;
-    const int slot = m_slots[index];
+    // A download that settled while no device waits any more leaves the downloading page.
+    if (m_page == UpdateFlow::Downloading || !m_flow->IsUpdating())
+        refreshDeviceList();
+}
+
+int MainWidget::SelectedSlot() const
+{
+    const int row = ui->listDevices->currentRow();
+    return row >= 0 && row < m_slots.size() ? m_slots[row] : -1;
+}
+
+void MainWidget::on_listDevices_clicked(const QModelIndex &index)
+{
+    ui->listDevices->setCurrentRow(index.row());
+}
+
+void MainWidget::on_btnSelect_clicked()
+{
+    const int slot = SelectedSlot();
     const QMap<int, DeviceEntry> table = m_hidConfig->DeviceTable();
     const auto entry = table.find(slot);
-    if (entry == table.end())
+    if (entry == table.end()) {
+        refreshDeviceList();
         return;
+    }
+    m_flow->SelectDevice(*entry, slot);
+    if (m_flow->OfferFor(entry->devIno.versionNumber))
+        ShowPage(UpdateFlow::Offer);
+    else
+        OpenConfiguration(slot);
+}
+
+void MainWidget::OpenConfiguration(int slot)
+{
+    const QMap<int, DeviceEntry> table = m_hidConfig->DeviceTable();
+    const auto entry = table.find(slot);
+    if (entry == table.end()) {
+        refreshDeviceList();
+        return;
+    }
     const CatalogueEntry *model = DeviceCatalogue::Find(entry->devIno.mPid);
+    if (!model)
+        model = DeviceCatalogue::FindInPath(entry->path);
     m_hidConfig->m_fileProfileModel = model && model->fileProfileModel;
     m_hidConfig->m_noTriggerLevels = model && model->noTriggerLevels;
     m_hidConfig->m_Is6150A = model && model->is6150A;
     m_hidConfig->m_Is6102B = model && model->is6102B && table.size() == 1;
     m_hidConfig->m_deviceInConfig = true;
+    m_flow->Leave();
     m_hidConfig->SelectSlot(slot);
     emit SetNavMinTitle(entry->modelName);
     emit mainWinPageShow(PageId::ModuleSelection);
 }
 
-void MainWidget::on_btnSelect_clicked()
+void MainWidget::selectDevice(int index)
 {
-    selectDevice(ui->listDevices->currentRow());
+    // Counted as the configuration window's selector lists them: named devices only.
+    const QMap<int, DeviceEntry> table = m_hidConfig->DeviceTable();
+    int named = 0;
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        if (it->modelName.isEmpty())
+            continue;
+        if (named++ == index) {
+            OpenConfiguration(it.key());
+            return;
+        }
+    }
 }
 
-void MainWidget::clickButtonA()
+int MainWidget::UpdatedDeviceSlot() const
 {
-    if (isVisible())
+    const QMap<int, DeviceEntry> table = m_hidConfig->DeviceTable();
+    const uint16_t pid = UpdateFlow::ProductOfType(m_flow->updateType());
+    const auto kept = table.find(m_flow->SelectedSlot());
+    if (kept != table.end() && kept->devIno.mPid == pid)
+        return kept.key();
+    for (auto it = table.cbegin(); it != table.cend(); ++it)
+        if (it->devIno.mPid == pid)
+            return it.key();
+    return -1;
+}
+
+void MainWidget::on_btnUpdate_clicked()
+{
+    if (m_page == UpdateFlow::Offer) {
+        m_flow->StartUpdate();
+        return;
+    }
+    if (m_page != UpdateFlow::Succeeded)
+        return;
+    const bool empty = m_hidConfig->DeviceTable().isEmpty();
+    if ((!m_flow->IsDonglePath() && !m_hidConfig->m_dongleFound) || empty) {
+        refreshDeviceList();
+        return;
+    }
+    const int slot = UpdatedDeviceSlot();
+    if (m_flow->ResultOk() && slot >= 0)
+        OpenConfiguration(slot);
+    else if (slot >= 0)
         on_btnSelect_clicked();
+    else
+        refreshDeviceList();
+}
+
+void MainWidget::on_btnCancel_clicked()
+{
+    if (m_page == UpdateFlow::Offer) {
+        m_flow->Leave();
+        if (!m_flow->AvailabilityCheck())
+            OpenConfiguration(m_flow->SelectedSlot());
+        return;
+    }
+    BackToList();
+}
+
+void MainWidget::on_btnForcedUpdate_clicked()
+{
+    if (m_page == UpdateFlow::Recovery) {
+        if (!m_flow->StartRecovery())
+            refreshDeviceList();
+        return;
+    }
+    BackToList();
+}
+
+void MainWidget::BackToList()
+{
+    m_flow->Leave();
+    refreshDeviceList();
+}
+
+void MainWidget::on_btnIdentification_clicked()
+{
+    const int row = ui->listDevices->currentRow();
+    const int slot = SelectedSlot();
+    const QMap<int, DeviceEntry> table = m_hidConfig->DeviceTable();
+    const auto entry = table.find(slot);
+    if (entry == table.end())
+        return;
+    m_hidConfig->SelectWriteSlot(slot);
+    const DeviceIdentity &id = entry->devIno;
+    ui->lblIdentification->setText(QString::asprintf("0X%04X \n0X%04X \n", id.mVid, id.mPid) +
+                                   QStringList{entry->productString, entry->modelName, id.version,
+                                               entry->path, QString::number(row + 1)}
+                                       .join(QLatin1Char('\n')));
+    ShowPage(UpdateFlow::Identification);
+}
+
+void MainWidget::on_btnNotice_clicked()
+{
+    QDesktopServices::openUrl(
+        QUrl(QString::fromUtf8(m_hidConfig->m_isChinese ? kContactPage : kSupportPage)));
+}
+
+void MainWidget::on_btnSupport_clicked()
+{
+    QDesktopServices::openUrl(
+        QUrl(m_hidConfig->m_isChinese ? Style::OpenSourceUrl() : QString::fromUtf8(kSupportPage)));
+}
+
+void MainWidget::on_btnNoDevice_clicked()
+{
+    refreshDeviceList();
+}
+
+void MainWidget::MoveRow(int step)
+{
+    const int row = ui->listDevices->currentRow() + step;
+    if (isVisible() && m_page == UpdateFlow::DeviceList && row >= 0 &&
+        row < ui->listDevices->count())
+        ui->listDevices->setCurrentRow(row);
 }
 
 void MainWidget::clickButtonDpadUp()
 {
-    if (isVisible() && ui->listDevices->currentRow() > 0)
-        ui->listDevices->setCurrentRow(ui->listDevices->currentRow() - 1);
+    MoveRow(-1);
 }
 
 void MainWidget::clickButtonDpadDown()
 {
-    if (isVisible() && ui->listDevices->currentRow() + 1 < ui->listDevices->count())
-        ui->listDevices->setCurrentRow(ui->listDevices->currentRow() + 1);
+    MoveRow(1);
+}
+
+void MainWidget::clickButtonA()
+{
+    if (isVisible() && m_page == UpdateFlow::DeviceList)
+        on_btnSelect_clicked();
+}
+
+void MainWidget::clickButtonB()
+{
+    if (!isVisible())
+        return;
+    if (m_page == UpdateFlow::Failed)
+        qDebug() << "001";
+    else if (m_page == UpdateFlow::Succeeded)
+        qDebug() << "002";
+    else if (m_page == UpdateFlow::Identification)
+        qDebug() << "003";
+    else
+        return;
+    BackToList();
+}
+
+void MainWidget::clickButtonX()
+{
+    if (!isVisible() || m_flow->IsUpdating() || m_flow->AvailabilityCheck())
+        return;
+    if (m_page == UpdateFlow::DeviceList)
+        OpenConfiguration(SelectedSlot());
+    else if (m_page == UpdateFlow::Offer)
+        OpenConfiguration(m_flow->SelectedSlot());
 }

@@ -82,7 +82,7 @@ MainWindow::MainWindow(DevicePlatform *platform, QWidget *parent)
     connect(m_pollTimer, &QTimer::timeout, this, &MainWindow::OnPollTimer);
 
     ui->wdgModel->setGeometry(180, 210, 1030, 450);
-    CreatePages();
+    CreatePages(platform);
     m_updateApp->hide();
     ui->wdgHead_2->hide();
     ui->wdghead_3->hide(); // no title until a page is shown
@@ -132,7 +132,7 @@ MainWindow::~MainWindow()
     delete m_hidConfig;
 }
 
-void MainWindow::CreatePages()
+void MainWindow::CreatePages(DevicePlatform *platform)
 {
     QWidget *area = ui->wdgModel;
     m_moduleSelection = new ModuleSelection(m_hidConfig, area);
@@ -146,7 +146,7 @@ void MainWindow::CreatePages()
     m_vibratePage = new VibratePage(m_hidConfig, area);
     m_lightPage = new LightPage(m_hidConfig, area);
     m_profilePage = new ProfilePage(m_hidConfig, area);
-    m_mainWidget = new MainWidget(m_hidConfig, area);
+    m_mainWidget = new MainWidget(m_hidConfig, platform, area);
     m_updateApp = new UpdateAPP(m_hidConfig, area);
     for (QWidget *page :
          {static_cast<QWidget *>(m_moduleSelection), (QWidget *)m_testPage,
@@ -166,8 +166,8 @@ void MainWindow::ConnectSignals()
     connect(m_moduleSelection, &ModuleSelection::DevicePage, this, &MainWindow::devicePage);
     connect(m_testPage, &TestPage::DevicePage, this, &MainWindow::devicePage);
     connect(m_hidConfig, &HidConfig::backMainPage, this, &MainWindow::backMainPage);
-    connect(m_updateApp, &UpdateAPP::backMainPage, this, &MainWindow::backMainPage);
-    connect(m_updateApp, &UpdateAPP::backThisMain, this, &MainWindow::backThisMain);
+    connect(m_updateApp, &UpdateAPP::backControllerList, this, &MainWindow::backMainPage);
+    connect(m_updateApp, &UpdateAPP::quitAPP, this, &QWidget::close);
     connect(m_mainWidget, &MainWidget::SetMainWindowMintitle, this,
             &MainWindow::SetMainWindowMintitle);
     connect(m_mainWidget, &MainWidget::SetNavMinTitle, this, &MainWindow::SetNavMinTitle);

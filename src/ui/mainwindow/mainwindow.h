@@ -99,7 +99,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void CreatePages();
+    // The device window also watches the platform for the update-mode device.
+    void CreatePages(DevicePlatform *platform);
     void ConnectSignals();
     void ApplyStyles();
     void SetUpSelectors();

@@ -34,6 +34,7 @@ ModuleSelection::ModuleSelection(HidConfig *hidConfig, QWidget *parent)
     ui->lbl_A->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeA.png")));
     ui->lbl_Y->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeB.png")));
     m_loading = new QMovie(QStringLiteral(":/Images/QuorelAPP/loading.gif"), QByteArray(), this);
+    m_loading->setScaledSize(ui->lblLoading->size());
     ui->lblLoading->setMovie(m_loading);
     ui->btnCalibTest->setText(tr("测试/校准"));
     ui->btnMapping->setText(tr("映射"));

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class DevicePlatform;
+class Downloader;
+class FileINI;
+class HidConfig;
+class HidDeviceReadWrite;
+class QThread;
+class QTimer;
+struct DeviceEntry;
+
+// The firmware update without pixels: which image a device gets and when it is offered,
+// the run from the update button to the result, the recovery of a device left waiting in
+// update mode, and the transfer thread. The device window shows the pages it asks for.
+// Everything here runs on the GUI thread; the transfer reports back through queued signals.
+class UpdateFlow : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Page
+    {
+        EmptyList = 1,
+        DeviceList = 2,
+        Identification = 3,
+        Offer = 4,
+        Updating = 5,
+        Downloading = 6,
+        Failed = 7,
+        Succeeded = 8,
+        Recovery = 9,
+    };
+
+    static constexpr int kTypeCount = 24;
+    static constexpr uint16_t kUpdateVid = 0x2E2C;
+    static constexpr uint16_t kUpdatePid = 0x5826;
+    // A second product id the bootloader may show; counts as waiting in update mode too.
+    static constexpr uint16_t kUpdatePidAlt = 0x0008;
+    static constexpr int kProgressMax = 1000;
+    static constexpr int kWaitForDeviceMs = 2000;
+    static constexpr int kTickMs = 2;
+    // Time a device gets to leave update mode after a reported success.
+    static constexpr int kSettleMs = 3000;
+
+    // platform may be null: nothing then counts as present in update mode.
+    UpdateFlow(HidConfig *config, DevicePlatform *platform, QObject *parent = nullptr);
+    ~UpdateFlow() override;
+
+    // The update type of a product id; -1 when the id has none.
+    static int TypeOfProduct(uint16_t productId);
+    static uint16_t ProductOfType(int type);
+    static bool IsDongleType(int type);
+
+    // Takes the device of a list entry: its type (kept when its id has none), whether it is
+    // a dongle, and the slot its commands go to.
+    void SelectDevice(const DeviceEntry &entry, int slot);
+    // Whether the selected device is offered the held image: it must have a type of its
+    // own, and the image must be newer than deviceVersion, valid and loadable.
+    bool OfferFor(int deviceVersion) const;
+    int OfferedVersion() const;
+
+    // The update button: switches the device into update mode, or starts at once when a
+    // device already waits there.
+    void StartUpdate();
+    // The recovery button; false when no update-mode device enumerates.
+    bool StartRecovery();
+    // Runs while a device waits in update mode: shows the recovery or fetches its image
+    // first. Returns false when no device waits, and the caller goes on normally.
+    bool AvailabilityCheck();
+    // The user left the result or recovery pages.
+    void Leave();
+
+    bool UpdateModePresent() const;
+    bool IsUpdating() const { return m_updateRunning || m_updateArmed; }
+    bool IsArmed() const { return m_updateArmed; }
+    bool IsRunning() const { return m_updateRunning; }
+    bool ResultOk() const { return m_resultOk; }
+    bool IsDonglePath() const { return m_dongle; }
+    int updateType() const { return m_updatType; }
+    int SelectedSlot() const { return m_slot; }
+    Downloader *downLoader() const { return m_downLoader; }
+
+signals:
+    void pageRequested(int page);
+    void progressShown(int value);
+    // The device list should be rebuilt (a device went away, or a download settled).
+    void refreshRequested();
+    // Aborts the transfer: connected straight to the transport, whose thread never
+    // returns to its event loop while it reads.
+    void updateStatic(bool ok);
+
+public slots:
+    void finishedLoad(int type);
+    void revPressValue(uint value);
+    void revUpdateStatic(bool ok);
+    void UpdateEnd();
+    void updateFirmware();
+    void on_timerUpdateProgress();
+    void onUpdateUItimer();
+    void OnDeviceArrived();
+    void OnDeviceRemoved();
+
+private:
+    bool HoldsImage(int type) const;
+    bool UpdateModeEnumerates() const;
+    void ReloadStoredType();
+    // Ends the run on the failure page without a transfer.
+    void FailSoon();
+    // The configuration window has a device open and keeps its list.
+    bool Busy() const;
+
+    HidConfig *m_hidConfig;
+    DevicePlatform *m_platform;
+    Downloader *m_downLoader;
+    std::unique_ptr<FileINI> m_settings;
+    HidDeviceReadWrite *m_hid; // lives on m_hidThread, deleted after it ended
+    QThread *m_hidThread;
+    QTimer *m_updateTimer;
+    QTimer *m_resultTimer;
+
+    int m_updatType = 0;
+    int m_slot = -1;
+    bool m_selectedKnown = false; // the selected device's id has a type of its own
+    bool m_dongle = false;
+    bool m_updateRunning = false;
+    bool m_updateArmed = false;
+    bool m_resultReceived = false;
+    bool m_resultOk = false;
+    bool m_deviceOpened = false;
+    bool m_transferStarted = false;
+    int m_progress = 0;
+    std::array<bool, kTypeCount> m_offerShown{};
+};

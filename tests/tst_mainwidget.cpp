@@ -1,0 +1,447 @@
+#include "app/fileini.h"
+#include "device/hidconfig.h"
+#include "ui/mainwidget/mainwidget.h"
+#include "ui/mainwidget/updateflow.h"
+#include "ui/pageids.h"
+#include "update/downloader.h"
+#include "update/securefetch.h"
+
+#include "controller/simulatedcontroller.h"
+#include "firmware/imagebuilder.h"
+#include "httpsserver.h"
+#include "platform/virtualdeviceplatform.h"
+#include "updatemode/updatabledevice.h"
+#include "virtualhid/virtualhidbus.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <mutex>
+
+using ctrlsim::UpdatableDevice;
+using Fault = ctrlsim::UpdateModeDevice::Fault;
+using Mode = UpdatableDevice::Mode;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+const QString kCerts = QStringLiteral(ORADESK_TEST_CERTS);
+const QByteArray kType0Path = "/6102/Dongle/MDJ6102DA-Dongle.wkfw";
+const QByteArray kType1Path = "/6102/Dongle/MDJ6102DB-Dongle.wkfw";
+const QByteArray kType13Path = "/6102/Controller/MDJ6102B-Controller.wkfw";
+
+// Ten data blocks: Start, Header, Data 2..11, End.
+QByteArray App(uint8_t seed)
+{
+    return ImageBuilder::Payload(48 + 56 * 10, seed);
+}
+
+QByteArray Image(const QByteArray &version, const QByteArray &app)
+{
+    return ImageBuilder::Standard(version, app).Build();
+}
+
+std::vector<uint8_t> Bytes(const QByteArray &a)
+{
+    return std::vector<uint8_t>(a.begin(), a.end());
+}
+
+// Log lines from every thread.
+std::mutex g_logLock;
+QStringList g_log;
+
+bool Logged(const QString &text)
+{
+    std::lock_guard<std::mutex> lock(g_logLock);
+    return !g_log.filter(text).isEmpty();
+}
+
+// The virtual bus, with the update-mode device hidden from the presence check on request,
+// so that a removal can be handled while the transfer still sees its device.
+class TestPlatform : public VirtualDevicePlatform
+{
+public:
+    bool UsbPresent(uint16_t vid, uint16_t pid) override
+    {
+        return !(hideUpdateDevice && vid == UpdateFlow::kUpdateVid) &&
+               VirtualDevicePlatform::UsbPresent(vid, pid);
+    }
+    bool hideUpdateDevice = false;
+};
+
+// Devices put straight into the table, for the rules that need no real device.
+class TestConfig : public HidConfig
+{
+public:
+    int Add(uint16_t pid, int version)
+    {
+        std::lock_guard<std::mutex> guard(m_tableLock);
+        const int slot = m_deviceTable.isEmpty() ? 0 : m_deviceTable.lastKey() + 1;
+        DeviceEntry entry;
+        entry.path = QStringLiteral("/dev/hidraw%1#vid_35c7&pid_%2&mi_01")
+                         .arg(slot)
+                         .arg(pid, 4, 16, QLatin1Char('0'));
+        entry.modelName = QStringLiteral("Vexalon");
+        entry.devIno.mVid = 0x35C7;
+        entry.devIno.mPid = pid;
+        entry.devIno.versionNumber = version;
+        m_deviceTable.insert(slot, entry);
+        return slot;
+    }
+};
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened.append(url); }
+};
+
+} // namespace
+
+class TestMainWidget : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_tmp;
+    std::unique_ptr<HttpsServer> m_server;
+    std::unique_ptr<TestPlatform> m_platform;
+    std::unique_ptr<TestConfig> m_config;
+    std::unique_ptr<MainWidget> m_widget;
+    std::unique_ptr<UpdatableDevice> m_device;
+    std::shared_ptr<vhid::Node> m_dongleNode; // outlives the dongle's switch to update mode
+
+    UpdateFlow *flow() { return m_widget->Flow(); }
+    int page() { return m_widget->CurrentPage(); }
+    template <typename T> T *child(const char *name) { return m_widget->findChild<T *>(name); }
+
+    bool click(const char *name)
+    {
+        auto *button = child<QPushButton>(name);
+        if (!button || !button->isVisible())
+            return false;
+        button->click();
+        return true;
+    }
+
+    bool download(int type)
+    {
+        flow()->downLoader()->downloadFirmware(type);
+        return QTest::qWaitFor([&] { return flow()->downLoader()->IsdownloadSuccessed(type); },
+                               kWaitMs);
+    }
+
+    // A Vexalon Adv dongle at firmware 1.0.0, found as discovery finds it.
+    void plugDongle(uint16_t pid, const QByteArray &expected, std::chrono::milliseconds enterDelay,
+                    Mode start = Mode::Normal)
+    {
+        UpdatableDevice::Options options;
+        options.kind = UpdatableDevice::Kind::Dongle;
+        options.productId = pid;
+        options.state = ctrlsim::DeviceState::sane(pid);
+        options.release = 0x0100;
+        options.stateAfterUpdate = options.state;
+        options.releaseAfterUpdate = 0x0114;
+        options.enterDelay = enterDelay;
+        options.expectedApplication = Bytes(expected);
+        m_device = std::make_unique<UpdatableDevice>(options, start);
+        QStringList texts;
+        m_device->withController([&](ctrlsim::SimulatedController &c) {
+            m_dongleNode = c.nodes()[0];
+            for (const HidInterface &hid : VirtualDevicePlatform::InterfacesOf(*c.nodes()[0]))
+                texts.prepend(hid.pathText); // the vendor collection first
+        });
+        for (const QString &text : texts)
+            m_config->DeviceArrived(text);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) {
+            std::lock_guard<std::mutex> lock(g_logLock);
+            g_log.append(text);
+        });
+        QVERIFY(m_tmp.isValid());
+        qputenv("TMPDIR", QFile::encodeName(m_tmp.path()));
+        m_server = std::make_unique<HttpsServer>(kCerts + "/server.pem", kCerts + "/server.key");
+        QVERIFY(m_server->start());
+        SecureFetch::SetTestServer(m_server->host(), QSslCertificate::fromPath(kCerts + "/ca.pem"));
+    }
+
+    void cleanupTestCase() { SecureFetch::SetTestServer({}, {}); }
+
+    void init()
+    {
+        {
+            std::lock_guard<std::mutex> lock(g_logLock);
+            g_log.clear();
+        }
+        QFile::remove(FileINI::FilePath());
+        m_server->serve(kType0Path, {200, Image("1.1.4", App(1)), {}});
+        m_server->serve(kType1Path, {200, Image("1.1.4", App(2)), {}});
+        m_server->serve(kType13Path, {200, Image("1.1.4", App(3)), {}});
+        m_platform = std::make_unique<TestPlatform>();
+        QVERIFY(m_platform->StartMonitoring());
+        m_config = std::make_unique<TestConfig>();
+        m_config->SetPlatform(m_platform.get());
+        m_widget = std::make_unique<MainWidget>(m_config.get(), m_platform.get());
+        m_widget->show();
+    }
+
+    void cleanup()
+    {
+        m_widget.reset();
+        m_device.reset();
+        m_dongleNode.reset();
+        m_config.reset();
+        m_platform.reset();
+        vhid::Bus::instance().reset();
+    }
+
+    void unknownProductKeepsTheType_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("type");
+        QTest::newRow("nothing chosen before") << 0 << 0;
+        QTest::newRow("after a 4017") << 0x4017 << 13;
+        QTest::newRow("after a 401A") << 0x401A << 1;
+    }
+
+    void unknownProductKeepsTheType()
+    {
+        QFETCH(int, before);
+        QFETCH(int, type);
+        QVERIFY(download(type));
+        QSignalSpy configured(m_widget.get(), &MainWidget::mainWinPageShow);
+        if (before) {
+            m_config->Add(uint16_t(before), 200);
+            m_widget->refreshDeviceList();
+            QVERIFY(click("btnSelect"));
+        }
+        m_config->m_deviceInConfig = false;
+        // An id of no update type, at a version below every image.
+        const int unknown = m_config->Add(0x4004, 0);
+        m_widget->refreshDeviceList();
+        child<QListWidget>("listDevices")->setCurrentRow(unknown);
+        QVERIFY(click("btnSelect"));
+        QCOMPARE(flow()->updateType(), type);
+        // The kept type's image is not for this device: it goes to configuration.
+        QCOMPARE(configured.count(), before ? 2 : 1);
+        QCOMPARE(configured.last().first().toInt(), int(PageId::ModuleSelection));
+    }
+
+    void onlyANewerImageIsOffered_data()
+    {
+        QTest::addColumn<int>("deviceVersion");
+        QTest::addColumn<bool>("loadable");
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<QString>("label"); // empty: no offer
+        QTest::newRow("equal") << 114 << true << false << QString();
+        QTest::newRow("device newer") << 115 << true << false << QString();
+        QTest::newRow("image newer") << 113 << true << false << "Firmware v1.1.4 is Available";
+        QTest::newRow("image newer, Chinese") << 100 << true << true << "v1.1.4   新固件可用";
+        QTest::newRow("newer but unloadable") << 100 << false << false << QString();
+    }
+
+    void onlyANewerImageIsOffered()
+    {
+        QFETCH(int, deviceVersion);
+        QFETCH(bool, loadable);
+        QFETCH(bool, chinese);
+        QFETCH(QString, label);
+        ImageBuilder image = ImageBuilder::Standard("1.1.4", App(1));
+        image.Sections()[2].badChecksum = !loadable; // the application section
+        m_server->serve(kType0Path, {200, image.Build(), {}});
+        QVERIFY(download(0));
+        m_config->m_isChinese = chinese;
+        m_config->Add(0x4013, deviceVersion);
+        m_widget->refreshDeviceList();
+        QCOMPARE(page(), int(UpdateFlow::DeviceList));
+        QSignalSpy configured(m_widget.get(), &MainWidget::mainWinPageShow);
+        QVERIFY(click("btnSelect"));
+        QCOMPARE(page(), label.isEmpty() ? int(UpdateFlow::DeviceList) : int(UpdateFlow::Offer));
+        QCOMPARE(configured.count(), label.isEmpty() ? 1 : 0);
+        QCOMPARE(m_config->m_deviceInConfig, label.isEmpty());
+        if (!label.isEmpty())
+            QCOMPARE(child<QLabel>("lblVersion")->text(), label);
+    }
+
+    void updateEndsOnTheResultPage_data()
+    {
+        QTest::addColumn<bool>("flashed");
+        QTest::addColumn<int>("result");
+        QTest::newRow("device leaves update mode") << true << int(UpdateFlow::Succeeded);
+        // The transfer ended, but the device rejected the image and still waits.
+        QTest::newRow("device still in update mode") << false << int(UpdateFlow::Failed);
+    }
+
+    void updateEndsOnTheResultPage()
+    {
+        QFETCH(bool, flashed);
+        QFETCH(int, result);
+        plugDongle(0x401A, flashed ? App(2) : App(9), 200ms);
+        QVERIFY(download(1));
+        m_widget->refreshDeviceList();
+        QVERIFY(click("btnSelect"));
+        QCOMPARE(page(), int(UpdateFlow::Offer));
+        QVERIFY(click("btnUpdate"));
+        QCOMPARE(page(), int(UpdateFlow::Updating));
+        QVERIFY(m_widget->IsUpdating());
+        QTRY_COMPARE_WITH_TIMEOUT(page(), result, kWaitMs);
+        QVERIFY(!m_widget->IsUpdating());
+        QVERIFY(m_device->lastTransfer().ended);
+        QCOMPARE(m_device->lastTransfer().complete, flashed);
+        QCOMPARE(m_device->updateModeEntries(), 1);
+        QCOMPARE(FileINI().UpdateDeviceCode(), 1);
+    }
+
+    void lateDeviceEndsOnFailed()
+    {
+        plugDongle(0x4013, App(1), 3500ms);
+        QVERIFY(download(0));
+        m_widget->refreshDeviceList();
+        QVERIFY(click("btnSelect"));
+        QVERIFY(click("btnUpdate"));
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Failed), kWaitMs);
+        QVERIFY(Logged("m_hid.OpenDevice(MyVid,MyPid)"));
+        QCOMPARE(m_device->lastTransfer().reports, 0);
+        // Once it does wait in update mode, the recovery is offered.
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Recovery), kWaitMs);
+    }
+
+    void removalFailsOnlyAnUnfinishedTransfer_data()
+    {
+        QTest::addColumn<int>("stallAt");
+        QTest::addColumn<int>("progress");
+        QTest::addColumn<bool>("failed");
+        QTest::newRow("after the last block") << 11 << 1000 << false;
+        QTest::newRow("mid transfer") << 4 << 300 << true;
+    }
+
+    void removalFailsOnlyAnUnfinishedTransfer()
+    {
+        QFETCH(int, stallAt);
+        QFETCH(int, progress);
+        QFETCH(bool, failed);
+        UpdatableDevice::Options options;
+        options.faults = {{Fault::NoReply, stallAt}};
+        m_device = std::make_unique<UpdatableDevice>(options, Mode::Update);
+        m_widget->refreshDeviceList();
+        QCOMPARE(page(), int(UpdateFlow::Downloading));
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Recovery), kWaitMs);
+        QVERIFY(click("btnForcedUpdate"));
+        QTRY_COMPARE_WITH_TIMEOUT(child<QProgressBar>("progressBar")->value(), progress, kWaitMs);
+        QCOMPARE(m_device->lastTransfer().reports, stallAt + 1);
+
+        m_platform->hideUpdateDevice = true;
+        emit m_platform->UsbDeviceRemoved(UpdateFlow::kUpdateVid, UpdateFlow::kUpdatePid);
+        QCOMPARE(Logged("shebeiduanikai......"), failed);
+        if (!failed) {
+            // The transfer's own result decides.
+            QCOMPARE(page(), int(UpdateFlow::Updating));
+            QVERIFY(m_widget->IsUpdating());
+            flow()->revUpdateStatic(true);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(
+            page(), failed ? int(UpdateFlow::Failed) : int(UpdateFlow::Succeeded), kWaitMs);
+    }
+
+    void recoveryUsesTheStoredType_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("mode"); // the connection the instruction names
+        QTest::newRow("nothing stored") << QString() << 0 << "2.4G";
+        QTest::newRow("a controller type") << "13" << 13 << "USB";
+        QTest::newRow("out of range") << "99" << 0 << "2.4G";
+    }
+
+    void recoveryUsesTheStoredType()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, type);
+        QFETCH(QString, mode);
+        if (!stored.isEmpty())
+            FileINI().write(FileINI::kUpdateDeviceCodeKey, stored);
+        UpdatableDevice::Options options;
+        options.expectedApplication = Bytes(App(type == 13 ? 3 : 1));
+        m_device = std::make_unique<UpdatableDevice>(options, Mode::Update);
+        m_widget->refreshDeviceList();
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Recovery), kWaitMs);
+        QCOMPARE(flow()->updateType(), type);
+        QVERIFY(child<QLabel>("lblInstruction")->text().contains(mode));
+        QVERIFY(click("btnForcedUpdate"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_device->lastTransfer().ended, kWaitMs);
+        QVERIFY(m_device->lastTransfer().complete);
+    }
+
+    void withoutAnImageNothingIsSent_data()
+    {
+        QTest::addColumn<bool>("waiting"); // the device already waits in update mode
+        QTest::newRow("update button") << false;
+        QTest::newRow("recovery button") << true;
+    }
+
+    void withoutAnImageNothingIsSent()
+    {
+        QFETCH(bool, waiting);
+        plugDongle(0x4013, App(1), 200ms, waiting ? Mode::Update : Mode::Normal);
+        const uint64_t writes = m_dongleNode ? m_dongleNode->writeCalls() : 0;
+        if (waiting) {
+            QVERIFY(flow()->StartRecovery());
+        } else {
+            m_widget->refreshDeviceList();
+            flow()->SelectDevice(m_config->DeviceTable().first(),
+                                 m_config->DeviceTable().firstKey());
+            flow()->StartUpdate();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Failed), kWaitMs);
+        QVERIFY(!m_widget->IsUpdating());
+        QCOMPARE(m_device->lastTransfer().reports, 0);
+        QCOMPARE(m_device->updateModeEntries(), waiting ? 1 : 0);
+        if (!waiting)
+            QCOMPARE(m_dongleNode->writeCalls(), writes); // no enter-update-mode command
+    }
+
+    void footerOpensTheVendorPages_data()
+    {
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("notice, Chinese") << true << "btnNotice"
+                                         << "/zh-cn/quoreloradesk/contact/";
+        QTest::newRow("support, Chinese") << true << "btnSupport"
+                                          << "/quoreloradesk/open-source-disclosure/";
+        QTest::newRow("notice, English") << false << "btnNotice"
+                                         << "/quoreloradesk/support/";
+        QTest::newRow("support, English") << false << "btnSupport"
+                                          << "/quoreloradesk/support/";
+    }
+
+    void footerOpensTheVendorPages()
+    {
+        QFETCH(bool, chinese);
+        QFETCH(QString, button);
+        QFETCH(QString, path);
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+        m_config->m_isChinese = chinese;
+        QVERIFY(click(button.toLatin1().constData()));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(recorder.opened.size(), 1);
+        QCOMPARE(recorder.opened.first().path(), path);
+    }
+};
+
+QTEST_MAIN(TestMainWidget)
+#include "tst_mainwidget.moc"
