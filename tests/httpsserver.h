@@ -8,6 +8,7 @@
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QTcpServer>
+#include <memory>
 
 class QSslSocket;
 
@@ -26,6 +27,12 @@ public:
     };
 
     explicit HttpsServer(const QString &certFile = {}, const QString &keyFile = {});
+    // A server with the certificate <dir>/<name>.pem and its key <dir>/<name>.key.
+    static std::unique_ptr<HttpsServer> FromCertDir(const QString &dir, const QString &name)
+    {
+        return std::make_unique<HttpsServer>(dir + QLatin1Char('/') + name + ".pem",
+                                             dir + QLatin1Char('/') + name + ".key");
+    }
 
     bool start() { return listen(QHostAddress::LocalHost, 0); }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(serverPort()); }

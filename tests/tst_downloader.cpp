@@ -78,9 +78,8 @@ private slots:
     void init()
     {
         g_log.clear();
-        m_server = std::make_unique<HttpsServer>(kCerts + "/server.pem", kCerts + "/server.key");
-        m_untrusted =
-            std::make_unique<HttpsServer>(kCerts + "/untrusted.pem", kCerts + "/untrusted.key");
+        m_server = HttpsServer::FromCertDir(kCerts, "server");
+        m_untrusted = HttpsServer::FromCertDir(kCerts, "untrusted");
         m_plain = std::make_unique<HttpsServer>();
         QVERIFY(m_server->start() && m_untrusted->start() && m_plain->start());
         SecureFetch::SetTestServer(m_server->host(), QSslCertificate::fromPath(kCerts + "/ca.pem"));

@@ -173,7 +173,7 @@ private slots:
         });
         QVERIFY(m_tmp.isValid());
         qputenv("TMPDIR", QFile::encodeName(m_tmp.path()));
-        m_server = std::make_unique<HttpsServer>(kCerts + "/server.pem", kCerts + "/server.key");
+        m_server = HttpsServer::FromCertDir(kCerts, "server");
         QVERIFY(m_server->start());
         SecureFetch::SetTestServer(m_server->host(), QSslCertificate::fromPath(kCerts + "/ca.pem"));
     }

@@ -58,9 +58,8 @@ private slots:
     void init()
     {
         g_log.clear();
-        m_server = std::make_unique<HttpsServer>(kCerts + "/server.pem", kCerts + "/server.key");
-        m_untrusted =
-            std::make_unique<HttpsServer>(kCerts + "/untrusted.pem", kCerts + "/untrusted.key");
+        m_server = HttpsServer::FromCertDir(kCerts, "server");
+        m_untrusted = HttpsServer::FromCertDir(kCerts, "untrusted");
         QVERIFY(m_server->start() && m_untrusted->start());
         SecureFetch::SetTestServer(m_server->host(), QSslCertificate::fromPath(kCerts + "/ca.pem"));
         m_config = std::make_unique<HidConfig>();
