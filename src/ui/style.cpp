@@ -137,14 +137,23 @@ QString Link(const QString &url, const QString &text)
         .arg(url.toHtmlEscaped(), text.toHtmlEscaped());
 }
 
-QString AgreementUrl()
+QString WebPageUrl(WebPage page)
 {
-    return QStringLiteral(ORADESK_WEB_BASE "/quoreloradesk/eula/");
-}
-
-QString OpenSourceUrl()
-{
-    return QStringLiteral(ORADESK_WEB_BASE "/quoreloradesk/open-source-disclosure/");
+    const char *path = "/quoreloradesk/support/";
+    switch (page) {
+    case WebPage::Support:
+        break;
+    case WebPage::Contact:
+        path = "/zh-cn/quoreloradesk/contact/";
+        break;
+    case WebPage::Agreement:
+        path = "/quoreloradesk/eula/";
+        break;
+    case WebPage::OpenSource:
+        path = "/quoreloradesk/open-source-disclosure/";
+        break;
+    }
+    return QStringLiteral(ORADESK_WEB_BASE) + QLatin1String(path);
 }
 
 } // namespace Style

@@ -34,7 +34,13 @@ QString Logo(bool large);
 // A white, not underlined link.
 QString Link(const QString &url, const QString &text);
 // The vendor's web pages, from the build-time web address.
-QString AgreementUrl();
-QString OpenSourceUrl();
+enum class WebPage
+{
+    Support,
+    Contact,
+    Agreement,
+    OpenSource
+};
+QString WebPageUrl(WebPage page);
 
 } // namespace Style

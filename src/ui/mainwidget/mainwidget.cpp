@@ -13,13 +13,6 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-namespace {
-
-const char *const kSupportPage = ORADESK_WEB_BASE "/quoreloradesk/support/";
-const char *const kContactPage = ORADESK_WEB_BASE "/zh-cn/quoreloradesk/contact/";
-
-} // namespace
-
 MainWidget::MainWidget(HidConfig *hidConfig, DevicePlatform *platform, QWidget *parent)
     : QWidget(parent), ui(std::make_unique<Ui::MainWidget>()), m_hidConfig(hidConfig),
       m_flow(new UpdateFlow(hidConfig, platform, this))
@@ -231,14 +224,16 @@ void MainWidget::on_btnIdentification_clicked()
 
 void MainWidget::on_btnNotice_clicked()
 {
+    using Style::WebPage;
     QDesktopServices::openUrl(
-        QUrl(QString::fromUtf8(m_hidConfig->m_isChinese ? kContactPage : kSupportPage)));
+        QUrl(Style::WebPageUrl(m_hidConfig->m_isChinese ? WebPage::Contact : WebPage::Support)));
 }
 
 void MainWidget::on_btnSupport_clicked()
 {
+    using Style::WebPage;
     QDesktopServices::openUrl(
-        QUrl(m_hidConfig->m_isChinese ? Style::OpenSourceUrl() : QString::fromUtf8(kSupportPage)));
+        QUrl(Style::WebPageUrl(m_hidConfig->m_isChinese ? WebPage::OpenSource : WebPage::Support)));
 }
 
 void MainWidget::on_btnNoDevice_clicked()

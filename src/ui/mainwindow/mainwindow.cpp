@@ -226,8 +226,10 @@ void MainWindow::ApplyStyles()
     ui->lbl_Text_1->setText(
         tr("使用 Quorel Oradesk 应用程序即表示您同意下面链接的最终用户许可协议。") +
         QLatin1Char('\n') + tr("请按控制器上的 X 以继续使用该应用程序。"));
-    ui->lbl_URL_1->setText(Style::Link(Style::AgreementUrl(), tr("最终用户许可协议")));
-    ui->lbl_URL_2->setText(Style::Link(Style::OpenSourceUrl(), tr("开源软件声明")));
+    ui->lbl_URL_1->setText(
+        Style::Link(Style::WebPageUrl(Style::WebPage::Agreement), tr("最终用户许可协议")));
+    ui->lbl_URL_2->setText(
+        Style::Link(Style::WebPageUrl(Style::WebPage::OpenSource), tr("开源软件声明")));
     ui->lbl_URL_1->setOpenExternalLinks(true);
     ui->lbl_URL_2->setOpenExternalLinks(true);
     ui->btnNext->setText(tr("下一步"));

@@ -22,9 +22,6 @@ const char *const kVersionPath = "/6101/Quorel_Vexalon_APP_Version.txt";
 const char *const kShapeA = ":/Images/QuorelAPP/Icon/ShapeA_2.png";
 const char *const kShapeX = ":/Images/QuorelAPP/Icon/ShapeX_2.png";
 constexpr int kPictureSize = 21;
-// Where new releases are offered: the contact page for the Chinese interface.
-const char *const kSupportPage = ORADESK_WEB_BASE "/quoreloradesk/support/";
-const char *const kContactPage = ORADESK_WEB_BASE "/zh-cn/quoreloradesk/contact/";
 
 QString ButtonStyle(const QString &family, bool primary)
 {
@@ -125,7 +122,10 @@ void UpdateAPP::on_btnDownload_clicked()
 {
     if (!Ready())
         return;
-    openPage(QUrl(QString::fromLatin1(m_hidConfig->m_isChinese ? kContactPage : kSupportPage)));
+    // New releases are offered on the contact page for the Chinese interface.
+    using Style::WebPage;
+    openPage(
+        QUrl(Style::WebPageUrl(m_hidConfig->m_isChinese ? WebPage::Contact : WebPage::Support)));
 }
 
 void UpdateAPP::on_btnBack_clicked()
