@@ -191,17 +191,24 @@ private slots:
         m_server->serve(path, {200, body, {}});
         Downloader d;
         QSignalSpy loaded(&d, &Downloader::finishedLoad);
+        QSignalSpy failed(&d, &Downloader::downloadFailed);
         d.downloadFirmware(1);
         QTRY_COMPARE_WITH_TIMEOUT(m_server->gets(path), 1, kWaitMs);
         QTRY_COMPARE_WITH_TIMEOUT(InFlight(d), 0, kWaitMs);
         QCOMPARE(loaded.count(), 0);
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(failed.first().first().toInt(), 1);
         QVERIFY(!d.IsdownloadSuccessed(1));
         QCOMPARE(d.firmwareVersion(1), 0);
         QCOMPARE(Errors().size(), 0);
 
+        // Asked again, it answers with the failure from the event loop and fetches nothing.
         d.downloadFirmware(1);
         QCOMPARE(Logged(AlreadySent(1)), 1);
         QCOMPARE(InFlight(d), 0);
+        QCOMPARE(failed.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 2, kWaitMs);
+        QCOMPARE(m_server->gets(path), 1);
     }
 
     // A failed GET clears the request, so the next request tries again.
@@ -240,11 +247,13 @@ private slots:
         }
         Downloader d;
         QSignalSpy loaded(&d, &Downloader::finishedLoad);
+        QSignalSpy failed(&d, &Downloader::downloadFailed);
         for (int attempt = 1; attempt <= 2; ++attempt) {
             d.downloadFirmware(type);
             QCOMPARE(Logged(Sending(type)), attempt);
             QTRY_COMPARE_WITH_TIMEOUT(InFlight(d), 0, kWaitMs);
             QCOMPARE(Errors().size(), attempt);
+            QCOMPARE(failed.count(), attempt);
         }
         QCOMPARE(Logged(AlreadySent(type)), 0);
         QCOMPARE(loaded.count(), 0);
@@ -276,11 +285,16 @@ private slots:
         QFETCH(int, type);
         QFETCH(bool, inSlots);
         Downloader d;
+        QSignalSpy failed(&d, &Downloader::downloadFailed);
         d.downloadFirmware(type);
         d.downloadFirmware(type);
         QCOMPARE(InFlight(d), 0);
         QCOMPARE(Logged(Sending(type)), inSlots ? 1 : 0);
         QCOMPARE(Logged(AlreadySent(type)), inSlots ? 1 : 0);
+        // Each request of a type in the slots is answered, one event-loop turn later.
+        QCOMPARE(failed.count(), 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(failed.count(), inSlots ? 2 : 0);
         QVERIFY(!d.IsdownloadSuccessed(type));
         QCOMPARE(d.firmwareVersion(type), 0);
         QVERIFY(d.firmwareData(type).isEmpty());

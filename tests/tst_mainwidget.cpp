@@ -140,12 +140,13 @@ class TestMainWidget : public QObject
                                kWaitMs);
     }
 
-    // A Vexalon Adv dongle at firmware 1.0.0, found as discovery finds it.
+    // A dongle (or a wired controller) at firmware 1.0.0, found as discovery finds it.
     void plugDongle(uint16_t pid, const QByteArray &expected, std::chrono::milliseconds enterDelay,
-                    Mode start = Mode::Normal)
+                    Mode start = Mode::Normal,
+                    UpdatableDevice::Kind kind = UpdatableDevice::Kind::Dongle)
     {
         UpdatableDevice::Options options;
-        options.kind = UpdatableDevice::Kind::Dongle;
+        options.kind = kind;
         options.productId = pid;
         options.state = ctrlsim::DeviceState::sane(pid);
         options.release = 0x0100;
@@ -157,8 +158,9 @@ class TestMainWidget : public QObject
         QStringList texts;
         m_device->withController([&](ctrlsim::SimulatedController &c) {
             m_dongleNode = c.nodes()[0];
-            for (const HidInterface &hid : VirtualDevicePlatform::InterfacesOf(*c.nodes()[0]))
-                texts.prepend(hid.pathText); // the vendor collection first
+            for (const auto &node : c.nodes())
+                for (const HidInterface &hid : VirtualDevicePlatform::InterfacesOf(*node))
+                    texts.prepend(hid.pathText); // the vendor collection first
         });
         for (const QString &text : texts)
             m_config->DeviceArrived(text);
@@ -278,19 +280,25 @@ private slots:
 
     void updateEndsOnTheResultPage_data()
     {
+        QTest::addColumn<bool>("wired");
         QTest::addColumn<bool>("flashed");
         QTest::addColumn<int>("result");
-        QTest::newRow("device leaves update mode") << true << int(UpdateFlow::Succeeded);
+        QTest::newRow("device leaves update mode") << false << true << int(UpdateFlow::Succeeded);
         // The transfer ended, but the device rejected the image and still waits.
-        QTest::newRow("device still in update mode") << false << int(UpdateFlow::Failed);
+        QTest::newRow("device still in update mode") << false << false << int(UpdateFlow::Failed);
+        QTest::newRow("wired controller") << true << true << int(UpdateFlow::Succeeded);
     }
 
     void updateEndsOnTheResultPage()
     {
+        QFETCH(bool, wired);
         QFETCH(bool, flashed);
         QFETCH(int, result);
-        plugDongle(0x401A, flashed ? App(2) : App(9), 200ms);
-        QVERIFY(download(1));
+        const int type = wired ? 13 : 1;
+        const QByteArray app = wired ? App(3) : App(2);
+        plugDongle(wired ? 0x4017 : 0x401A, flashed ? app : App(9), 200ms, Mode::Normal,
+                   wired ? UpdatableDevice::Kind::Wired : UpdatableDevice::Kind::Dongle);
+        QVERIFY(download(type));
         m_widget->refreshDeviceList();
         QVERIFY(click("btnSelect"));
         QCOMPARE(page(), int(UpdateFlow::Offer));
@@ -302,7 +310,9 @@ private slots:
         QVERIFY(m_device->lastTransfer().ended);
         QCOMPARE(m_device->lastTransfer().complete, flashed);
         QCOMPARE(m_device->updateModeEntries(), 1);
-        QCOMPARE(FileINI().UpdateDeviceCode(), 1);
+        QCOMPARE(FileINI().UpdateDeviceCode(), type);
+        // Only a wired controller's build string is read before the switch.
+        QCOMPARE(Logged("stringDesc: Quorel controller build 230713"), wired);
     }
 
     void lateDeviceEndsOnFailed()
@@ -383,6 +393,44 @@ private slots:
         QVERIFY(click("btnForcedUpdate"));
         QTRY_VERIFY_WITH_TIMEOUT(m_device->lastTransfer().ended, kWaitMs);
         QVERIFY(m_device->lastTransfer().complete);
+    }
+
+    // A waiting device whose image cannot be had leaves the downloading page for the
+    // failure page; going back tries the download again.
+    void unavailableImageEndsOnFailed_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("not found") << 404 << QByteArray("missing");
+        QTest::newRow("not an image") << 200 << QByteArray("<html>maintenance</html>");
+    }
+
+    void unavailableImageEndsOnFailed()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        m_server->serve(kType0Path, {status, body, {}});
+        const int gets = m_server->gets(kType0Path);
+        UpdatableDevice::Options options;
+        options.expectedApplication = Bytes(App(1));
+        m_device = std::make_unique<UpdatableDevice>(options, Mode::Update);
+        m_widget->refreshDeviceList();
+        QCOMPARE(page(), int(UpdateFlow::Downloading));
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Failed), kWaitMs);
+        QCOMPARE(m_server->gets(kType0Path), gets + 1);
+
+        m_server->serve(kType0Path, {200, Image("1.1.4", App(1)), {}});
+        QVERIFY(click("btnForcedUpdate"));
+        QCOMPARE(page(), int(UpdateFlow::Downloading));
+        // A network error is fetched again; an image that was not valid is not.
+        if (status == 404) {
+            QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Recovery), kWaitMs);
+            QCOMPARE(m_server->gets(kType0Path), gets + 2);
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Failed), kWaitMs);
+            QCOMPARE(m_server->gets(kType0Path), gets + 1);
+        }
+        QCOMPARE(m_device->lastTransfer().reports, 0);
     }
 
     void withoutAnImageNothingIsSent_data()

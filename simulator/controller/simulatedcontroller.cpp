@@ -23,6 +23,8 @@ SimulatedController::plugWired(uint16_t productId, DeviceState state, uint16_t r
     auto input = gamepadNodeInfo(productId);
     auto config = configNodeInfo(productId);
     input.release = config.release = release;
+    // One USB device: its strings are read once, through the configuration interface.
+    config.usbStrings[kBuildStringIndex] = L"Quorel controller build 230713";
     return std::unique_ptr<SimulatedController>(
         new SimulatedController(std::move(state), {input, config}, 1));
 }

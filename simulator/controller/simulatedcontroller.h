@@ -37,6 +37,8 @@ public:
     static std::unique_ptr<SimulatedController> plugDongle(uint16_t productId, DeviceState state,
                                                            uint16_t release = 0x0130);
     // Vendor-defined page 0xFF00 usage 0x01, interface 1, release 0x0130.
+    // The string descriptor a wired controller keeps its build text in.
+    static constexpr uint8_t kBuildStringIndex = 0x66;
     static vhid::NodeInfo configNodeInfo(uint16_t productId);
     // Generic desktop gamepad, interface 0.
     static vhid::NodeInfo gamepadNodeInfo(uint16_t productId);

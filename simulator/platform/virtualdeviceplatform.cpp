@@ -75,6 +75,20 @@ bool VirtualDevicePlatform::UsbPresent(uint16_t vendorId, uint16_t productId)
     return false;
 }
 
+QStringList VirtualDevicePlatform::UsbStrings(uint16_t vendorId, uint16_t productId, uint8_t index,
+                                              uint16_t /*languageId*/)
+{
+    QStringList result;
+    for (const auto &node : vhid::Bus::instance().nodes()) {
+        const vhid::NodeInfo &info = node->info();
+        const auto text = info.usbStrings.find(index);
+        if (info.vendorId == vendorId && info.productId == productId &&
+            text != info.usbStrings.end())
+            result.append(QString::fromStdWString(text->second));
+    }
+    return result;
+}
+
 QString VirtualDevicePlatform::OpenPathFor(const QString &pathText) const
 {
     return HidPathText::nodeOf(pathText);

@@ -21,6 +21,8 @@ public:
     QList<HidInterface> Scan(uint16_t vendorId) override;
     uint16_t UsbRelease(uint16_t vendorId, uint16_t productId) override;
     bool UsbPresent(uint16_t vendorId, uint16_t productId) override;
+    QStringList UsbStrings(uint16_t vendorId, uint16_t productId, uint8_t index,
+                           uint16_t languageId) override;
     QString OpenPathFor(const QString &pathText) const override;
     // Plugs and unplugs on the virtual bus then raise events, on this object's thread: the
     // interface events for the vendor's nodes, a USB event for every device.

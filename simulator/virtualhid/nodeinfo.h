@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct NodeInfo
     std::wstring manufacturer;
     std::wstring serial;
     std::vector<Collection> collections; // empty: one entry with usage page/usage 0
+    // The USB device's string descriptors by index, in the one language it has.
+    std::map<uint8_t, std::wstring> usbStrings;
 };
 
 } // namespace vhid

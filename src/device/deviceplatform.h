@@ -3,6 +3,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 // One HID interface as the discovery rules see it. pathText carries the vendor id, the
@@ -31,6 +32,13 @@ public:
     virtual uint16_t UsbRelease(uint16_t vendorId, uint16_t productId) = 0;
     // Whether a USB device with these ids is present (the update-mode device).
     virtual bool UsbPresent(uint16_t vendorId, uint16_t productId) = 0;
+    // The string descriptors with this index and language of the USB devices with these
+    // ids, for the diagnostic log; empty when none can be read.
+    virtual QStringList UsbStrings(uint16_t /*vendorId*/, uint16_t /*productId*/, uint8_t /*index*/,
+                                   uint16_t /*languageId*/)
+    {
+        return {};
+    }
     // The node to open for a path text given by Scan or an arrival; empty when unknown.
     virtual QString OpenPathFor(const QString &pathText) const = 0;
     // Starts delivering the events below on the calling (GUI) thread.

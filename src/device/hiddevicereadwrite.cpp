@@ -27,6 +27,7 @@ HidDeviceReadWrite::HidDeviceReadWrite(QObject *parent) : QObject(parent)
 HidDeviceReadWrite::~HidDeviceReadWrite()
 {
     Stop();
+    m_wake.WaitUntil([this] { return !m_inLoop.load(); });
     CloseDevice();
 }
 
@@ -84,11 +85,13 @@ void HidDeviceReadWrite::Stop()
 
 void HidDeviceReadWrite::OnReadDevice()
 {
+    m_wake.Set(m_inLoop, true);
     while (m_running.load()) {
         const bool buttonPressed = ReadWhileReading();
         if (!buttonPressed)
             m_wake.PauseUpTo(kIdlePause, [this] { return !m_running.load() || m_reading.load(); });
     }
+    m_wake.SetLast(m_inLoop, false);
 }
 
 // Reads until reading is cleared. Returns true when it ended on the A button of

@@ -33,7 +33,8 @@ public:
     bool StartUpdate();
     uint32_t Progress() const { return m_update.Progress(); }
 
-    // Ends the read loop: it returns after at most the current pause.
+    // Ends the read loop: it returns after at most the current pause. The destructor also
+    // waits for a loop that has begun to leave.
     void Stop();
 
 signals:
@@ -56,6 +57,7 @@ private:
     std::atomic<bool> m_reading{false};
     std::atomic<bool> m_running{true};
     std::atomic<bool> m_buttonWait{false};
+    std::atomic<bool> m_inLoop{false}; // OnReadDevice is running
 
     LoopWake m_wake;
 };

@@ -19,6 +19,21 @@ public:
         m_wake.notify_all();
     }
 
+    // Stores the flag and wakes the waiters before the lock is let go, so that a waiter
+    // that then frees this object finds nothing of it still in use by the setter.
+    void SetLast(std::atomic<bool> &flag, bool value)
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        flag.store(value);
+        m_wake.notify_all();
+    }
+
+    template <typename Ready> void WaitUntil(Ready ready)
+    {
+        std::unique_lock<std::mutex> guard(m_lock);
+        m_wake.wait(guard, ready);
+    }
+
     // Pauses for up to timeout, returning early once ready() holds.
     template <typename Ready> void PauseUpTo(std::chrono::milliseconds timeout, Ready ready)
     {

@@ -50,16 +50,21 @@ void Downloader::downloadFirmware(int type)
         return;
     if (m_requested[type]) {
         qDebug() << "已发送下载请求ID:" << type;
+        if (m_unusable[type])
+            failLater(type);
         return;
     }
     qDebug() << "正在发送下载请求ID:" << type;
     m_requested[type] = true;
-    if (m_valid[type] || type >= kFirstTypeWithoutDownload)
+    if (m_valid[type])
         return;
     // A type without a download stays requested, so it is not looked up again.
-    const Source *source = Find(type);
-    if (!source)
+    const Source *source = type < kFirstTypeWithoutDownload ? Find(type) : nullptr;
+    if (!source) {
+        m_unusable[type] = true;
+        failLater(type);
         return;
+    }
     auto *manager = new QNetworkAccessManager(this);
     QNetworkReply *reply =
         SecureFetch::Get(manager, SecureFetch::Url(QString::fromLatin1(source->path)));
@@ -75,17 +80,27 @@ void Downloader::completed(QNetworkReply *reply, QNetworkAccessManager *manager,
     if (reply->error() != QNetworkReply::NoError) {
         qDebug() << "Error downloading file:" << reply->errorString();
         m_requested[type] = false;
+        emit downloadFailed(type);
         return;
     }
     m_data[type] = reply->readAll();
     const FirmwareImage::Validation validation =
         FirmwareImage::ValidateDownload(m_data[type], type);
     m_valid[type] = validation.valid;
-    if (!validation.valid)
+    if (!validation.valid) {
+        m_unusable[type] = true;
+        emit downloadFailed(type);
         return;
+    }
     m_version[type] = validation.version;
     m_metadata = validation.metadata;
     emit finishedLoad(type);
+}
+
+void Downloader::failLater(int type)
+{
+    QMetaObject::invokeMethod(
+        this, [this, type] { emit downloadFailed(type); }, Qt::QueuedConnection);
 }
 
 bool Downloader::IsdownloadSuccessed(int type) const

@@ -30,15 +30,21 @@ public:
 
 signals:
     void finishedLoad(int type);
+    // The type has no usable image: the fetch failed, the image was not valid, or the
+    // type has nothing to fetch. Also answers a repeated request for such a type. Always
+    // delivered from the event loop, never from inside downloadFirmware.
+    void downloadFailed(int type);
 
 private:
     // A type comes from a device's product id: anything outside the slots is ignored.
     static bool InSlots(int type) { return type >= 0 && type < kSlots; }
     void completed(QNetworkReply *reply, QNetworkAccessManager *manager, int type);
+    void failLater(int type);
 
     std::array<QByteArray, kSlots> m_data;
     std::array<bool, kSlots> m_valid{};
     std::array<int, kSlots> m_version{};
     std::array<bool, kSlots> m_requested{};
+    std::array<bool, kSlots> m_unusable{}; // requested and settled without a valid image
     QString m_metadata;
 };

@@ -1,4 +1,5 @@
 #include "platform/linux/linuxdeviceplatform.h"
+#include "platform/linux/usbdevicewalk.h"
 #include "testbed.h"
 
 #include <QtTest>
@@ -161,6 +162,54 @@ private slots:
         QCOMPARE(m_platform.UsbPresent(vid, pid), !releases.isEmpty());
         std::sort(listed.begin(), listed.end());
         QCOMPARE(listed, releases);
+    }
+
+    // The device's answer as libusb hands it over: the bytes and the count (or an error).
+    void decodeString_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("received");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QString>("text");
+        const QByteArray ab("\x06\x03"
+                            "A\0B\0",
+                            6);
+        QTest::newRow("two letters") << ab << 6 << true << "AB";
+        QTest::newRow("header only") << QByteArray("\x02\x03", 2) << 2 << true << "";
+        QTest::newRow("beyond the basic plane") << QByteArray("\x06\x03\x3d\xd8\x00\xde", 6) << 6
+                                                << true << QString::fromUtf16(u"\U0001F600");
+        QTest::newRow("CJK") << QByteArray("\x04\x03\x2d\x4e", 4) << 4 << true << "中";
+        QTest::newRow("not a string") << QByteArray("\x06\x02"
+                                                    "A\0B\0",
+                                                    6)
+                                      << 6 << false << "";
+        QTest::newRow("length says more") << QByteArray("\x08\x03"
+                                                        "A\0B\0",
+                                                        6)
+                                          << 6 << false << "";
+        QTest::newRow("length says less") << QByteArray("\x04\x03"
+                                                        "A\0B\0",
+                                                        6)
+                                          << 6 << false << "";
+        QTest::newRow("odd length") << QByteArray("\x05\x03"
+                                                  "A\0B",
+                                                  5)
+                                    << 5 << false << "";
+        QTest::newRow("one byte") << QByteArray("\x01", 1) << 1 << false << "";
+        QTest::newRow("error") << ab << int(LIBUSB_ERROR_PIPE) << false << "";
+    }
+
+    void decodeString()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(int, received);
+        QFETCH(bool, accepted);
+        QFETCH(QString, text);
+        const auto decoded = UsbDeviceWalk::decodeString(
+            reinterpret_cast<const unsigned char *>(data.constData()), received);
+        QCOMPARE(decoded.has_value(), accepted);
+        if (accepted)
+            QCOMPARE(*decoded, text);
     }
 
     // Each "vid:pid:kinds" plug is a USB device as Testbed::plug makes it.

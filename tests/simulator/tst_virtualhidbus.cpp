@@ -22,7 +22,8 @@ struct Echo : vhid::Firmware
 
 vhid::NodeInfo nodeInfo(uint16_t pid, std::vector<vhid::Collection> collections = {{0xFF00, 1}})
 {
-    return {0x35C7, pid, 0x0130, 1, L"Quorel Controller", L"Quorel", L"S1", std::move(collections)};
+    return {0x35C7, pid, 0x0130, 1, L"Quorel Controller", L"Quorel", L"S1", std::move(collections),
+            {}};
 }
 
 QByteArray readOne(hid_device *dev, int timeoutMs = 0)

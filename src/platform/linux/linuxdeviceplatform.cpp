@@ -59,6 +59,12 @@ bool LinuxDevicePlatform::UsbPresent(uint16_t vendorId, uint16_t productId)
     return UsbDeviceWalk::lastRelease(vendorId, productId).has_value();
 }
 
+QStringList LinuxDevicePlatform::UsbStrings(uint16_t vendorId, uint16_t productId, uint8_t index,
+                                            uint16_t languageId)
+{
+    return UsbDeviceWalk::strings(vendorId, productId, index, languageId);
+}
+
 QString LinuxDevicePlatform::OpenPathFor(const QString &pathText) const
 {
     return HidPathText::nodeOf(pathText);

@@ -29,6 +29,12 @@ MainWidget::MainWidget(HidConfig *hidConfig, DevicePlatform *platform, QWidget *
     connect(m_flow, &UpdateFlow::pageRequested, this, &MainWidget::ShowPage);
     connect(m_flow, &UpdateFlow::progressShown, ui->progressBar, &QProgressBar::setValue);
     connect(m_flow, &UpdateFlow::refreshRequested, this, &MainWidget::OnRefreshRequested);
+    // A waiting device whose image cannot be fetched ends on the failure page, whose
+    // button leads back through the check and so tries the download again.
+    connect(m_flow, &UpdateFlow::imageUnavailable, this, [this] {
+        if (m_page == UpdateFlow::Downloading)
+            ShowPage(UpdateFlow::Failed);
+    });
     connect(hidConfig, &HidConfig::pressButtonB, this, &MainWidget::clickButtonB);
     connect(hidConfig, &HidConfig::pressButtonX, this, &MainWidget::clickButtonX);
     connect(hidConfig, &HidConfig::pressButtonUp, this, &MainWidget::clickButtonDpadUp);

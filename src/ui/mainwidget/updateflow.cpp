@@ -36,6 +36,7 @@ UpdateFlow::UpdateFlow(HidConfig *config, DevicePlatform *platform, QObject *par
       m_updateTimer(new QTimer(this)), m_resultTimer(new QTimer(this))
 {
     connect(m_downLoader, &Downloader::finishedLoad, this, &UpdateFlow::finishedLoad);
+    connect(m_downLoader, &Downloader::downloadFailed, this, &UpdateFlow::downloadFailed);
     connect(m_updateTimer, &QTimer::timeout, this, &UpdateFlow::on_timerUpdateProgress);
     connect(m_resultTimer, &QTimer::timeout, this, &UpdateFlow::onUpdateUItimer);
     connect(m_hid, &HidDeviceReadWrite::UpdateStatic, this, &UpdateFlow::revUpdateStatic);
@@ -91,6 +92,8 @@ void UpdateFlow::SelectDevice(const DeviceEntry &entry, int slot)
         model = DeviceCatalogue::Find(entry.devIno.mPid);
     m_dongle = model && model->dongle;
     m_slot = slot;
+    if (!m_dongle)
+        m_wiredPid = entry.devIno.mPid;
 }
 
 bool UpdateFlow::HoldsImage(int type) const
@@ -138,6 +141,19 @@ void UpdateFlow::ReloadStoredType()
     m_dongle = IsDongleType(m_updatType);
 }
 
+void UpdateFlow::LogWiredStrings() const
+{
+    // Diagnostics only: the controller's build string, read before it is switched.
+    constexpr uint8_t kBuildStringIndex = 0x66;
+    constexpr uint16_t kBuildStringLanguage = 0x5344;
+    if (!m_platform || m_wiredPid == 0)
+        return;
+    const QStringList strings = m_platform->UsbStrings(DeviceCatalogue::kVendorId, m_wiredPid,
+                                                       kBuildStringIndex, kBuildStringLanguage);
+    for (const QString &text : strings)
+        qDebug().noquote() << "stringDesc:" << text;
+}
+
 void UpdateFlow::StartUpdate()
 {
     if (m_deviceOpened || m_transferStarted)
@@ -155,6 +171,8 @@ void UpdateFlow::StartUpdate()
         FailSoon();
         return;
     }
+    if (!m_dongle)
+        LogWiredStrings();
     if (UpdateModePresent()) {
         updateFirmware();
     } else if (m_slot < 0) {
@@ -226,6 +244,12 @@ void UpdateFlow::finishedLoad(int type)
     m_offerShown[size_t(type)] = true;
     if (!AvailabilityCheck())
         emit refreshRequested();
+}
+
+void UpdateFlow::downloadFailed(int type)
+{
+    if (type == m_updatType)
+        emit imageUnavailable();
 }
 
 void UpdateFlow::revPressValue(uint value)

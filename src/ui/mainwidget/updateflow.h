@@ -90,12 +90,15 @@ signals:
     void progressShown(int value);
     // The device list should be rebuilt (a device went away, or a download settled).
     void refreshRequested();
+    // The image of the current type cannot be had: its download failed or is not valid.
+    void imageUnavailable();
     // Aborts the transfer: connected straight to the transport, whose thread never
     // returns to its event loop while it reads.
     void updateStatic(bool ok);
 
 public slots:
     void finishedLoad(int type);
+    void downloadFailed(int type);
     void revPressValue(uint value);
     void revUpdateStatic(bool ok);
     void UpdateEnd();
@@ -109,6 +112,7 @@ private:
     bool HoldsImage(int type) const;
     bool UpdateModeEnumerates() const;
     void ReloadStoredType();
+    void LogWiredStrings() const;
     // Ends the run on the failure page without a transfer.
     void FailSoon();
     // The configuration window has a device open and keeps its list.
@@ -125,6 +129,7 @@ private:
 
     int m_updatType = 0;
     int m_slot = -1;
+    uint16_t m_wiredPid = 0;      // the last wired device chosen, whose USB strings are logged
     bool m_selectedKnown = false; // the selected device's id has a type of its own
     bool m_dongle = false;
     bool m_updateRunning = false;
