@@ -315,6 +315,60 @@ private slots:
         QCOMPARE(Logged("stringDesc: Quorel controller build 230713"), wired);
     }
 
+    // The transfer sends the selected type's image even when the device came up in update
+    // mode unannounced, and after an earlier update of another type in the same run.
+    void missedArrivalStillSendsTheSelectedImage()
+    {
+        plugDongle(0x401A, App(2), 200ms);
+        QVERIFY(download(1));
+        QVERIFY(download(13));
+        m_widget->refreshDeviceList();
+        QVERIFY(click("btnSelect"));
+        QVERIFY(click("btnUpdate"));
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Succeeded), kWaitMs);
+        // The dongle, updated, stays plugged in beside the controller.
+        const std::unique_ptr<UpdatableDevice> dongle = std::move(m_device);
+        plugDongle(0x4017, App(3), 200ms, Mode::Normal, UpdatableDevice::Kind::Wired);
+        QObject::disconnect(m_platform.get(), &DevicePlatform::UsbDeviceArrived, flow(), nullptr);
+        QVERIFY(click("btnCancel"));
+        const QList<DeviceEntry> listed = m_config->DeviceTable().values();
+        const auto wired = std::find_if(listed.begin(), listed.end(), [](const DeviceEntry &e) {
+            return e.devIno.mPid == 0x4017;
+        });
+        QVERIFY(wired != listed.end());
+        child<QListWidget>("listDevices")->setCurrentRow(int(wired - listed.begin()));
+        QVERIFY(click("btnSelect"));
+        QCOMPARE(flow()->updateType(), 13);
+        QVERIFY(click("btnUpdate"));
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Succeeded), kWaitMs);
+        QVERIFY(m_device->lastTransfer().complete);
+    }
+
+    // A download that finishes while a device is being configured leaves the list and the
+    // device's model flags alone.
+    void downloadWhileConfiguringKeepsTheList()
+    {
+        m_server->hold();
+        m_device = std::make_unique<UpdatableDevice>(UpdatableDevice::Options{}, Mode::Update);
+        m_widget->refreshDeviceList();
+        QCOMPARE(page(), int(UpdateFlow::Downloading));
+        QTRY_COMPARE_WITH_TIMEOUT(m_server->gets(kType0Path) > 0, true, kWaitMs);
+        m_device.reset();
+        m_config->Add(0x4013, 200);
+        m_widget->refreshDeviceList();
+        QCOMPARE(page(), int(UpdateFlow::DeviceList));
+        QSignalSpy configured(m_widget.get(), &MainWidget::mainWinPageShow);
+        QVERIFY(click("btnSelect"));
+        QCOMPARE(configured.count(), 1);
+        m_config->m_fileProfileModel = true; // as the configuration pages found it
+        QSignalSpy rebuilt(m_widget.get(), &MainWidget::DeviceList);
+        m_server->release();
+        QTRY_VERIFY_WITH_TIMEOUT(flow()->downLoader()->IsdownloadSuccessed(0), kWaitMs);
+        QTest::qWait(50);
+        QCOMPARE(rebuilt.count(), 0);
+        QVERIFY(m_config->m_fileProfileModel);
+    }
+
     void lateDeviceEndsOnFailed()
     {
         plugDongle(0x4013, App(1), 3500ms);
@@ -443,9 +497,14 @@ private slots:
     void withoutAnImageNothingIsSent()
     {
         QFETCH(bool, waiting);
+        // No image can be had, so the waiting device's own check ends on the failure page.
+        m_server->serve(kType0Path, {404, "missing", {}});
         plugDongle(0x4013, App(1), 200ms, waiting ? Mode::Update : Mode::Normal);
         const uint64_t writes = m_dongleNode ? m_dongleNode->writeCalls() : 0;
+        QSignalSpy pages(flow(), &UpdateFlow::pageRequested);
         if (waiting) {
+            QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Failed), kWaitMs);
+            pages.clear();
             QVERIFY(flow()->StartRecovery());
         } else {
             m_widget->refreshDeviceList();
@@ -453,7 +512,9 @@ private slots:
                                  m_config->DeviceTable().firstKey());
             flow()->StartUpdate();
         }
-        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Failed), kWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT(!pages.isEmpty() && pages.last().first() == UpdateFlow::Failed,
+                                 kWaitMs);
+        QCOMPARE(page(), int(UpdateFlow::Failed));
         QVERIFY(!m_widget->IsUpdating());
         QCOMPARE(m_device->lastTransfer().reports, 0);
         QCOMPARE(m_device->updateModeEntries(), waiting ? 1 : 0);

@@ -51,7 +51,12 @@ bool UpdateHIDDevice::LoadImage(const QByteArray &image)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_currentImage = nullptr; // the buffers it pointed into may be replaced
-    return FirmwareImage::LoadForTransfer(image, m_image);
+    // Loaded afresh: no part of an earlier image may be sent with this one, and a file
+    // that does not load leaves nothing to send.
+    FirmwareImage::TransferImage loaded;
+    const bool ok = FirmwareImage::LoadForTransfer(image, loaded);
+    m_image = ok ? loaded : FirmwareImage::TransferImage();
+    return ok;
 }
 
 FirmwareImage::TransferImage UpdateHIDDevice::Image() const

@@ -80,6 +80,9 @@ void MainWidget::refreshDeviceList()
 
 void MainWidget::OnRefreshRequested()
 {
+    // The configuration pages keep the list and the model flags of the device they show.
+    if (m_hidConfig->m_deviceInConfig)
+        return;
     // A download that settled while no device waits any more leaves the downloading page.
     if (m_page == UpdateFlow::Downloading || !m_flow->IsUpdating())
         refreshDeviceList();

@@ -101,7 +101,17 @@ bool UpdateFlow::HoldsImage(int type) const
     if (!m_downLoader->IsdownloadSuccessed(type))
         return false;
     FirmwareImage::TransferImage image;
-    return FirmwareImage::LoadForTransfer(m_downLoader->firmwareData(type), image);
+    return FirmwareImage::LoadForTransfer(m_downLoader->firmwareData(type), image) &&
+           !image.application.isEmpty();
+}
+
+bool UpdateFlow::LoadCurrentImage()
+{
+    if (HoldsImage(m_updatType) && m_hid->LoadImage(m_downLoader->firmwareData(m_updatType)))
+        return true;
+    qDebug() << "no firmware image for type" << m_updatType;
+    FailSoon();
+    return false;
 }
 
 int UpdateFlow::OfferedVersion() const
@@ -174,7 +184,8 @@ void UpdateFlow::StartUpdate()
     if (!m_dongle)
         LogWiredStrings();
     if (UpdateModePresent()) {
-        updateFirmware();
+        if (!updateFirmware())
+            return;
     } else if (m_slot < 0) {
         FailSoon(); // no controller to switch
         return;
@@ -199,7 +210,8 @@ bool UpdateFlow::StartRecovery()
         return true;
     m_resultTimer->stop();
     m_resultOk = false;
-    updateFirmware();
+    if (!updateFirmware())
+        return true; // the failure page follows
     emit pageRequested(Updating);
     m_updateRunning = true;
     qDebug() << "updateFirmware ()";
@@ -277,16 +289,13 @@ void UpdateFlow::UpdateEnd()
     m_progress = 0;
 }
 
-void UpdateFlow::updateFirmware()
+bool UpdateFlow::updateFirmware()
 {
     UpdateEnd();
-    if (!HoldsImage(m_updatType) || !m_hid->LoadImage(m_downLoader->firmwareData(m_updatType))) {
-        qDebug() << "no firmware image for type" << m_updatType;
-        FailSoon();
-        return;
-    }
+    if (!LoadCurrentImage())
+        return false;
     if (m_updateTimer->isActive())
-        return;
+        return true;
     emit progressShown(0);
     m_deviceOpened = false;
     if (UpdateModePresent()) {
@@ -296,6 +305,7 @@ void UpdateFlow::updateFirmware()
         m_updateTimer->start(kWaitForDeviceMs);
         qDebug() << "start update...000";
     }
+    return true;
 }
 
 void UpdateFlow::on_timerUpdateProgress()
@@ -303,6 +313,10 @@ void UpdateFlow::on_timerUpdateProgress()
     if (m_resultReceived)
         return;
     if (!m_deviceOpened) {
+        // Loaded again here: the device may have come up without the arrival that runs
+        // updateFirmware, and the transport must never send the image of an earlier run.
+        if (!LoadCurrentImage())
+            return;
         if (!m_hid->OpenDevice(kUpdateVid, kUpdatePid)) {
             qDebug() << "m_hid.OpenDevice(MyVid,MyPid)" << m_updateTimer->timerId();
             m_updateTimer->stop();

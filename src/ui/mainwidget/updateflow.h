@@ -102,14 +102,18 @@ public slots:
     void revPressValue(uint value);
     void revUpdateStatic(bool ok);
     void UpdateEnd();
-    void updateFirmware();
+    // Loads the current type's image into the transport and arms the transfer; false (and
+    // the failure page on its way) when there is no image to send.
+    bool updateFirmware();
     void on_timerUpdateProgress();
     void onUpdateUItimer();
     void OnDeviceArrived();
     void OnDeviceRemoved();
 
 private:
+    // A valid download whose application loads for the transfer.
     bool HoldsImage(int type) const;
+    bool LoadCurrentImage();
     bool UpdateModeEnumerates() const;
     void ReloadStoredType();
     void LogWiredStrings() const;
