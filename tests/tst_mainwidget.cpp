@@ -420,6 +420,38 @@ private slots:
             page(), failed ? int(UpdateFlow::Failed) : int(UpdateFlow::Succeeded), kWaitMs);
     }
 
+    // A device that stops answering does not leave the update page up for good.
+    void stalledTransferEnds_data()
+    {
+        QTest::addColumn<int>("stallAt");
+        QTest::addColumn<bool>("leftUpdateMode");
+        QTest::addColumn<int>("result");
+        QTest::newRow("mid transfer") << 4 << false << int(UpdateFlow::Failed);
+        QTest::newRow("after the last block, device gone")
+            << 11 << true << int(UpdateFlow::Succeeded);
+        QTest::newRow("after the last block, still waiting")
+            << 11 << false << int(UpdateFlow::Failed);
+    }
+
+    void stalledTransferEnds()
+    {
+        QFETCH(int, stallAt);
+        QFETCH(bool, leftUpdateMode);
+        QFETCH(int, result);
+        UpdatableDevice::Options options;
+        options.faults = {{Fault::NoReply, stallAt}};
+        m_device = std::make_unique<UpdatableDevice>(options, Mode::Update);
+        flow()->SetStallTimeout(300);
+        m_widget->refreshDeviceList();
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Recovery), kWaitMs);
+        QVERIFY(click("btnForcedUpdate"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_device->lastTransfer().reports, stallAt + 1, kWaitMs);
+        m_platform->hideUpdateDevice = leftUpdateMode;
+        QTRY_COMPARE_WITH_TIMEOUT(page(), result, kWaitMs);
+        QVERIFY(Logged("update stalled at"));
+        QVERIFY(!m_widget->IsUpdating());
+    }
+
     void recoveryUsesTheStoredType_data()
     {
         QTest::addColumn<QString>("stored");

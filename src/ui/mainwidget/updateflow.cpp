@@ -326,13 +326,33 @@ void UpdateFlow::on_timerUpdateProgress()
             return;
         }
         m_deviceOpened = true;
+        m_lastProgress = -1;
         // Marked first: a Start that cannot be written reports its failure from inside.
         m_transferStarted = true;
         m_hid->StartUpdate();
         if (!m_resultReceived)
             m_updateTimer->setInterval(kTickMs);
     }
-    emit progressShown(m_progress);
+    if (!EndIfStalled())
+        emit progressShown(m_progress);
+}
+
+bool UpdateFlow::EndIfStalled()
+{
+    const int progress = std::max(m_progress, int(m_hid->Progress()));
+    if (progress != m_lastProgress) {
+        m_lastProgress = progress;
+        m_sinceProgress.start();
+        return false;
+    }
+    if (!m_transferStarted || m_sinceProgress.elapsed() < m_stallMs)
+        return false;
+    // Unfinished, the transfer failed. With every block delivered, the device decides, as
+    // after a success: it has taken the image if it leaves update mode.
+    qDebug() << "update stalled at" << progress;
+    m_updateTimer->stop();
+    emit updateStatic(progress >= kProgressMax);
+    return true;
 }
 
 void UpdateFlow::onUpdateUItimer()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <array>
 #include <cstdint>
@@ -46,6 +47,8 @@ public:
     static constexpr int kTickMs = 2;
     // Time a device gets to leave update mode after a reported success.
     static constexpr int kSettleMs = 3000;
+    // A transfer whose progress stands still this long has lost its device's answers.
+    static constexpr int kStallMs = 10000;
 
     // platform may be null: nothing then counts as present in update mode.
     UpdateFlow(HidConfig *config, DevicePlatform *platform, QObject *parent = nullptr);
@@ -84,6 +87,8 @@ public:
     int updateType() const { return m_updatType; }
     int SelectedSlot() const { return m_slot; }
     Downloader *downLoader() const { return m_downLoader; }
+    // Tests shorten the stall time.
+    void SetStallTimeout(int ms) { m_stallMs = ms; }
 
 signals:
     void pageRequested(int page);
@@ -119,6 +124,8 @@ private:
     void LogWiredStrings() const;
     // Ends the run on the failure page without a transfer.
     void FailSoon();
+    // Ends a transfer whose device stopped answering; true when it did.
+    bool EndIfStalled();
     // The configuration window has a device open and keeps its list.
     bool Busy() const;
 
@@ -143,5 +150,8 @@ private:
     bool m_deviceOpened = false;
     bool m_transferStarted = false;
     int m_progress = 0;
+    int m_stallMs = kStallMs;
+    int m_lastProgress = -1;       // the progress the stall clock last saw change
+    QElapsedTimer m_sinceProgress; // time since then
     std::array<bool, kTypeCount> m_offerShown{};
 };
