@@ -175,12 +175,9 @@ void UpdateFlow::StartUpdate()
     UpdateEnd();
     m_resultOk = false;
     m_resultReceived = false;
-    if (!HoldsImage(m_updatType)) {
-        // Nothing to send: the device is left alone rather than switched into update mode.
-        qDebug() << "no firmware image for type" << m_updatType;
-        FailSoon();
+    // Nothing to send: the device is left alone rather than switched into update mode.
+    if (!LoadCurrentImage())
         return;
-    }
     if (!m_dongle)
         LogWiredStrings();
     if (UpdateModePresent()) {
