@@ -40,17 +40,6 @@ void arrowHead(QPainter &p, const QPointF &tip, qreal angleDeg, qreal size, cons
     p.restore();
 }
 
-// The trigger seen from the front: a tab with a rounded top.
-QPainterPath triggerTab(const QRectF &r)
-{
-    QPainterPath path(QPointF(r.left(), r.bottom()));
-    path.lineTo(r.left(), r.top() + r.height() * 0.45);
-    path.cubicTo(r.left(), r.top(), r.right(), r.top(), r.right(), r.top() + r.height() * 0.45);
-    path.lineTo(r.right(), r.bottom());
-    path.closeSubpath();
-    return path;
-}
-
 void pencil(QPainter &p, const QColor &c)
 {
     p.setPen(linePen(c, 3));

@@ -50,16 +50,6 @@ QPainterPath padOutline()
     return path;
 }
 
-QPainterPath tab(const QRectF &r)
-{
-    QPainterPath path(QPointF(r.left(), r.bottom()));
-    path.lineTo(r.left(), r.top() + r.height() * 0.45);
-    path.cubicTo(r.left(), r.top(), r.right(), r.top(), r.right(), r.top() + r.height() * 0.45);
-    path.lineTo(r.right(), r.bottom());
-    path.closeSubpath();
-    return path;
-}
-
 void zigzag(QPainter &p, qreal x)
 {
     QPainterPath z(QPointF(x, 14));
@@ -215,7 +205,7 @@ bool testButton(QPainter &p, const QRectF &target, const QString &name, bool lit
     } else if (name == QLatin1String("LT") || name == QLatin1String("RT")) {
         Space s(p, target, 64, 48);
         shape(p, l);
-        p.drawPath(tab(QRectF(8, 3, 48, 42)));
+        p.drawPath(triggerTab(QRectF(8, 3, 48, 42)));
         StrokeFont::drawCentred(p, name, {32, 28}, 14, 2.8, l.symbol);
     } else if (name == QLatin1String("LS") || name == QLatin1String("RS")) {
         Space s(p, target, 48, 48);

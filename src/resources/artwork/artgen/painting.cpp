@@ -78,3 +78,13 @@ void fontText(QPainter &p, const QRectF &box, const QString &text, const QString
     p.drawText(box, flags | Qt::TextWordWrap, text);
     p.restore();
 }
+
+QPainterPath triggerTab(const QRectF &r)
+{
+    QPainterPath path(QPointF(r.left(), r.bottom()));
+    path.lineTo(r.left(), r.top() + r.height() * 0.45);
+    path.cubicTo(r.left(), r.top(), r.right(), r.top(), r.right(), r.top() + r.height() * 0.45);
+    path.lineTo(r.right(), r.bottom());
+    path.closeSubpath();
+    return path;
+}

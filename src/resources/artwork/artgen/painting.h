@@ -29,6 +29,9 @@ void glow(QPainter &p, const QPointF &centre, qreal r, const QColor &c);
 // The brand mark: a ring whose short tail crosses its lower right, a geometric Q.
 void brandMark(QPainter &p, const QPointF &centre, qreal r, qreal weight, const QColor &c);
 
+// The trigger seen from the front: a tab with a rounded top filling r.
+QPainterPath triggerTab(const QRectF &r);
+
 // A round-capped outline pen.
 QPen linePen(const QColor &c, qreal width);
 
