@@ -251,7 +251,8 @@ private slots:
         QFETCH(bool, turbo);
         QFETCH(int, gapTicks);
         QFETCH(bool, fires);
-        m_config->m_profiles[0].turboMask = turbo ? 0x08 : 0x00;
+        m_config->Profiles().EditActive(
+            [&](PROFILE_INFO &record) { record.turboMask = turbo ? 0x08 : 0x00; });
         QSignalSpy resetY(m_config.get(), &HidConfig::pressButtonResetY);
         InputState s;
         for (int round = 0; round < 20; ++round) {

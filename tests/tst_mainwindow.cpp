@@ -161,7 +161,7 @@ private slots:
     {
         config()->m_fileProfileModel = true;
         for (int i = 0; i < 3; ++i)
-            config()->m_profileName[i] = QStringLiteral("P%1").arg(i + 1);
+            config()->Profiles().SetName(i, QStringLiteral("P%1").arg(i + 1));
         accept();
         m_window->showPage(PageId::Profiles);
         emit config()->CurrentProfile(); // the selector gets the three names
@@ -169,7 +169,7 @@ private slots:
         QSignalSpy passed(m_window.get(), &MainWindow::currentProfileIndex);
         g_log.clear();
         child<QComboBox>("comBxProfile")->setCurrentIndex(2);
-        QCOMPARE(passed.count(), 1);
+        QTRY_COMPARE(passed.count(), 1);
         QCOMPARE(passed[0][0].toInt(), 2);
         // Only the profile switch went to the device: no page re-read.
         QCOMPARE(Logged("handle 为空"), 1);

@@ -113,7 +113,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
         // Lighting and names are still read after the finish.
         QTRY_VERIFY_WITH_TIMEOUT(!sentCodes().isEmpty() && sentCodes().last() == 0xC1, 20000);
-        QTRY_COMPARE_WITH_TIMEOUT(m_config->m_profileName[0], QStringLiteral("Profile 1"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_config->Profiles().Name(0), QStringLiteral("Profile 1"), 20000);
 
         QByteArray expected = readableBytes(state.profiles[0]);
         if (noTriggerLevels) {
@@ -121,8 +121,8 @@ private slots:
             for (int offset : {51, 52, 54, 55, 57, 58, 60, 61})
                 expected[offset] = 0;
         }
-        QCOMPARE(readBytes(m_config->m_profiles[0]), expected);
-        QCOMPARE(m_config->m_profileCount, 0);
+        QCOMPARE(readBytes(m_config->Profiles().Record(0)), expected);
+        QCOMPARE(m_config->Profiles().ActiveIndex(), 0);
         const auto codes = sentCodes();
         QCOMPARE(codes.count(0xB5), noTriggerLevels ? 1 : 3);
         QCOMPARE(codes.count(0xAE), 16);
@@ -143,14 +143,15 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(current.count(), 1, 20000);
 
         for (int p = 0; p < 3; ++p) {
-            QCOMPARE(readBytes(m_config->m_profiles[p]), readableBytes(state.profiles[size_t(p)]));
-            QCOMPARE(m_config->m_profileName[p], QString::fromStdString(state.names[size_t(p)]));
+            QCOMPARE(readBytes(m_config->Profiles().Record(p)),
+                     readableBytes(state.profiles[size_t(p)]));
+            QCOMPARE(m_config->Profiles().Name(p), QString::fromStdString(state.names[size_t(p)]));
         }
         QCOMPARE(names.count(), 3);
         const auto codes = sentCodes();
         QCOMPARE(codes.count(0xB1), 4);
         QCOMPARE(codes.last(), 0xB2);
-        QCOMPARE(m_device->firmware().state().activeProfile, m_config->m_deviceProfile);
+        QCOMPARE(m_device->firmware().state().activeProfile, m_config->Profiles().DeviceProfile());
     }
 
     void lostReplyIsSentAgain()
@@ -163,8 +164,8 @@ private slots:
         m_config->SelectSlot(0);
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
         QCOMPARE(sentCodes().mid(0, 2), (QVector<int>{0xA2, 0xA2}));
-        QTRY_COMPARE_WITH_TIMEOUT(m_config->m_profileName[0], QStringLiteral("Profile 1"), 20000);
-        QCOMPARE(readBytes(m_config->m_profiles[0]), readableBytes(state.profiles[0]));
+        QTRY_COMPARE_WITH_TIMEOUT(m_config->Profiles().Name(0), QStringLiteral("Profile 1"), 20000);
+        QCOMPARE(readBytes(m_config->Profiles().Record(0)), readableBytes(state.profiles[0]));
     }
 
     void deviceInformation_data()
@@ -201,11 +202,12 @@ private slots:
                                     {23, 8},
                                     {24, 7}});
         reader.ParseReply(r.data(), int(r.size()));
-        QCOMPARE(m_config->m_versionA, text);
-        QCOMPARE(m_config->m_versionNumber, number);
-        QCOMPARE(m_config->m_versionB, QStringLiteral("9.8.7"));
-        QCOMPARE(m_config->m_deviceVid, uint16_t(0x35C7));
-        QCOMPARE(m_config->m_devicePid, uint16_t(0x400E));
+        const HidConfig::DeviceVersion version = m_config->LastDeviceVersion();
+        QCOMPARE(version.versionA, text);
+        QCOMPARE(version.number, number);
+        QCOMPARE(version.versionB, QStringLiteral("9.8.7"));
+        QCOMPARE(version.vid, uint16_t(0x35C7));
+        QCOMPARE(version.pid, uint16_t(0x400E));
         QCOMPARE(info.count(), 1);
     }
 
@@ -234,15 +236,15 @@ private slots:
     {
         QFETCH(QByteArray, report);
         m_config->Reader().m_replyDelay = 0;
-        const QByteArray before = recordBytes(m_config->m_profiles[0]);
-        const QByteArray current = recordBytes(m_config->m_current);
+        const QByteArray before = recordBytes(m_config->Profiles().Record(0));
+        const QByteArray current = recordBytes(m_config->Profiles().Current());
         const auto previous = qInstallMessageHandler(silence);
         m_config->Reader().ParseReply(reinterpret_cast<const uint8_t *>(report.constData()),
                                       report.size());
         qInstallMessageHandler(previous);
-        QCOMPARE(recordBytes(m_config->m_profiles[0]), before);
-        QCOMPARE(recordBytes(m_config->m_current), current);
-        QCOMPARE(m_config->m_profileName[0], QString());
+        QCOMPARE(recordBytes(m_config->Profiles().Record(0)), before);
+        QCOMPARE(recordBytes(m_config->Profiles().Current()), current);
+        QCOMPARE(m_config->Profiles().Name(0), QString());
     }
 
     void nameLengthIsClampedToTheReport()
@@ -255,15 +257,15 @@ private slots:
         const auto previous = qInstallMessageHandler(silence);
         m_config->Reader().ParseReply(r.data(), int(r.size()));
         qInstallMessageHandler(previous);
-        QCOMPARE(m_config->m_profileName[1], QStringLiteral("XYZ"));
+        QCOMPARE(m_config->Profiles().Name(1), QStringLiteral("XYZ"));
     }
 
     void randomRepliesStayInTheActiveRecord()
     {
         ReadBack &reader = m_config->Reader();
         reader.m_replyDelay = 0;
-        const QByteArray other1 = recordBytes(m_config->m_profiles[1]);
-        const QByteArray other2 = recordBytes(m_config->m_profiles[2]);
+        const QByteArray other1 = recordBytes(m_config->Profiles().Record(1));
+        const QByteArray other2 = recordBytes(m_config->Profiles().Record(2));
         std::mt19937 random(1234);
         const uint8_t codes[] = {0xA2, 0xB9, 0xA8, 0xA6, 0xBB, 0xB5, 0xB7, 0xAA,
                                  0xAE, 0xC1, 0xB1, 0xB2, 0xB3, 0xFA, 0x00, 0xFF};
@@ -278,11 +280,11 @@ private slots:
             r[4] = codes[random() % std::size(codes)];
             reader.m_curveHalf = uint8_t(random() % 2);
             reader.ParseReply(r.data(), int(r.size()));
-            m_config->m_profileCount = 0;
+            m_config->Profiles().SetActiveIndex(0);
         }
         qInstallMessageHandler(previous);
-        QCOMPARE(recordBytes(m_config->m_profiles[1]), other1);
-        QCOMPARE(recordBytes(m_config->m_profiles[2]), other2);
+        QCOMPARE(recordBytes(m_config->Profiles().Record(1)), other1);
+        QCOMPARE(recordBytes(m_config->Profiles().Record(2)), other2);
     }
 };
 

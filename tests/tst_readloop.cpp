@@ -255,17 +255,19 @@ private slots:
 
     void createProfileCarriesTheActiveRecord()
     {
-        m_config->m_profileCount = 1;
+        PROFILE_INFO racing;
         for (int i = 0; i < 90; ++i)
-            m_config->m_profiles[1].bytes()[i] = uint8_t(255 - i);
-        m_config->m_activeProfileName = QStringLiteral("Racing");
+            racing.bytes()[i] = uint8_t(255 - i);
+        m_config->Profiles().SetRecord(1, racing);
+        m_config->Profiles().SetActiveIndex(1);
+        m_config->Profiles().SetActiveName(QStringLiteral("Racing"));
         QSignalSpy spy(m_config.get(), &HidConfig::CreateProfile);
         m_config->RequestCreateProfile();
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy[0][0].toString(), QStringLiteral("Racing"));
         const auto record = qvariant_cast<PROFILE_INFO>(spy[0][1]);
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(record.bytes()), 90),
-                 QByteArray(reinterpret_cast<const char *>(m_config->m_profiles[1].bytes()), 90));
+                 QByteArray(reinterpret_cast<const char *>(racing.bytes()), 90));
     }
 
     // Pages write on the GUI thread, the read-back on the worker thread, and discovery

@@ -6,7 +6,6 @@
 #include "protocol/controllerscommunication.h"
 
 #include <QDebug>
-#include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
 
@@ -29,7 +28,13 @@ bool IsInputInterface(const QString &path)
 
 } // namespace
 
-DeviceDiscovery::DeviceDiscovery(HidConfig &config) : m_config(config) {}
+DeviceDiscovery::DeviceDiscovery(HidConfig &config)
+    : m_config(config), m_arrivalTimer(std::make_unique<QTimer>())
+{
+    // No parent: the timer keeps the thread that built the model when the model moves.
+    m_arrivalTimer->setSingleShot(true);
+    QObject::connect(m_arrivalTimer.get(), &QTimer::timeout, [this] { OnArrivalWait(); });
+}
 
 DeviceDiscovery::~DeviceDiscovery() = default;
 
@@ -46,6 +51,8 @@ QString DeviceDiscovery::VersionText(uint16_t bcdDevice, int *number)
 
 void DeviceDiscovery::Scan(uint16_t vendorId)
 {
+    m_arrivals.clear();
+    m_arrivalTimer->stop();
     {
         std::lock_guard<std::mutex> guard(m_config.m_tableLock);
         m_config.m_deviceTable.clear();
@@ -134,6 +141,30 @@ void DeviceDiscovery::ClampCounters()
 
 bool DeviceDiscovery::DeviceArrived(const QString &path)
 {
+    // Give a pending version query its reply time before the write slot moves to the new
+    // device; later arrivals queue behind, so pairs keep their order.
+    if (!m_arrivals.isEmpty() || m_config.m_versionQuery.load()) {
+        m_arrivals.append(path);
+        if (!m_arrivalTimer->isActive())
+            m_arrivalTimer->start(kVersionWaitMs);
+        return true;
+    }
+    return Open(path);
+}
+
+void DeviceDiscovery::OnArrivalWait()
+{
+    while (!m_arrivals.isEmpty()) {
+        Open(m_arrivals.takeFirst());
+        if (!m_arrivals.isEmpty() && m_config.m_versionQuery.load()) {
+            m_arrivalTimer->start(kVersionWaitMs);
+            return;
+        }
+    }
+}
+
+bool DeviceDiscovery::Open(const QString &path)
+{
     if (!m_acceptList.isEmpty() &&
         std::none_of(m_acceptList.begin(), m_acceptList.end(),
                      [&](const QString &id) { return DeviceCatalogue::PathHas(path, id); })) {
@@ -165,11 +196,6 @@ bool DeviceDiscovery::DeviceArrived(const QString &path)
         emit m_config.OutputLogInfo(QStringLiteral("设备访问失败"));
         m_config.SetReading(false);
         return false;
-    }
-    if (m_config.m_versionQuery.load()) {
-        QEventLoop wait;
-        QTimer::singleShot(kVersionWaitMs, &wait, &QEventLoop::quit);
-        wait.exec();
     }
     wchar_t product[kProductStringLength + 1] = {};
     m_config.m_devHandle[slot].use([&](hid_device *handle) {
@@ -261,6 +287,12 @@ void DeviceDiscovery::DeviceRemoved(const QString &path)
     if (slot < 0 || !m_config.IsSlotOpen(slot)) {
         ClampCounters();
         return;
+    }
+
+    // The configured device is gone: its read-back stops re-sending into a closed slot.
+    if (slot == m_config.ConfiguredSlot()) {
+        m_config.m_reader.Stop();
+        m_config.ClearConfiguredSlot();
     }
 
     bool ownEntry = false;

@@ -26,6 +26,8 @@ public:
 
     void SetPlatform(DevicePlatform *platform) { m_platform = platform; }
     void Scan(uint16_t vendorId);
+    // Opens and lists the device at path. While another device's version query is pending
+    // the arrival waits its turn (without blocking) and true only means it was queued.
     bool DeviceArrived(const QString &path);
     void DeviceRemoved(const QString &path);
 
@@ -37,6 +39,8 @@ public:
     int m_lastConfigSlot = -1;
 
 private:
+    bool Open(const QString &path);
+    void OnArrivalWait();
     bool Refused(const QString &path) const;
     int FreeSlot() const;
     int SlotOfNode(const QString &node) const;
@@ -53,5 +57,7 @@ private:
     QHash<uint16_t, QString> m_inputPaths;
     QHash<uint16_t, QString> m_configPaths;
     std::unique_ptr<QTimer> m_versionTimer;
+    std::unique_ptr<QTimer> m_arrivalTimer;
+    QStringList m_arrivals; // waiting for a pending version query, in arrival order
     int m_versionRequests = 0;
 };

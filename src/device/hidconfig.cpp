@@ -1,5 +1,6 @@
 #include "hidconfig.h"
 
+#include "protocol/commandcodes.h"
 #include "protocol/controllerscommunication.h"
 #include "reportkind.h"
 
@@ -32,10 +33,6 @@ std::unique_ptr<QTimer> makeTimer(int intervalMs)
 HidConfig::HidConfig(QObject *parent) : QObject(parent)
 {
     qRegisterMetaType<PROFILE_INFO>("PROFILE_INFO");
-    for (PROFILE_INFO &record : m_profiles) {
-        record.statusByte = 0;
-        record.currentProfile = 0;
-    }
 
     m_controllersCom = std::make_unique<ControllersCommunication>();
 
@@ -102,6 +99,7 @@ void HidConfig::SelectSlot(int index)
 {
     if (index < 0 || index >= kSlotCount)
         return;
+    m_configSlot.store(index);
     m_reader.Start(index);
     m_readTimer->start();
 }
@@ -114,9 +112,10 @@ void HidConfig::SelectWriteSlot(int index)
     m_controllersCom->SetHandle(&m_devHandle[index]);
 }
 
-PROFILE_INFO &HidConfig::ActiveRecord()
+HidConfig::DeviceVersion HidConfig::LastDeviceVersion() const
 {
-    return m_profiles[qBound(0, m_profileCount, kProfileCount - 1)];
+    std::lock_guard<std::mutex> guard(m_tableLock);
+    return m_version;
 }
 
 QMap<int, DeviceEntry> HidConfig::DeviceTable() const
@@ -145,7 +144,7 @@ void HidConfig::SetLockSlots(bool locked, uint8_t slotA, uint8_t slotB)
 
 void HidConfig::RequestCreateProfile()
 {
-    emit CreateProfile(m_activeProfileName, ActiveRecord());
+    emit CreateProfile(m_store.ActiveName(), m_store.Active());
 }
 
 void HidConfig::OnReadDevice()
@@ -195,7 +194,8 @@ void HidConfig::Dispatch(int index, int length)
     try {
         switch (classifyReport(m_readBuf, length)) {
         case ReportKind::ConfigReply:
-            OnConfigReply(m_readBuf, length);
+            if (AcceptsReply(index))
+                OnConfigReply(m_readBuf, length);
             break;
         case ReportKind::LongInput:
             OnLongInputReport(m_readBuf, length);
@@ -211,6 +211,17 @@ void HidConfig::Dispatch(int index, int length)
     } catch (...) {
         qDebug() << "read loop error: unknown";
     }
+}
+
+bool HidConfig::AcceptsReply(int index) const
+{
+    // A device-information reply names the slot it answers for; every other reply belongs
+    // to the configured device, and another device's must not land in its records.
+    const int configured = m_configSlot.load();
+    if (configured < 0 || index == configured || m_readBuf[4] == CommandCode::kGetDeviceInfo)
+        return true;
+    qDebug() << "reply from another device ignored, slot:" << index << "code:" << m_readBuf[4];
+    return false;
 }
 
 void HidConfig::OnConfigReply(const uint8_t *report, int length)

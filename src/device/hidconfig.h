@@ -5,6 +5,7 @@
 #include "hidslot.h"
 #include "inputdecoder.h"
 #include "loopwake.h"
+#include "profilestore.h"
 #include "protocol/profile_info.h"
 #include "readback.h"
 
@@ -45,8 +46,12 @@ public:
     bool OpenSlot(int index, const QString &path, const QString &node = QString());
     void CloseSlot(int index);
     bool IsSlotOpen(int index) const;
-    // Makes slot index the one commands are written to and reads its configuration.
+    // Makes slot index the configured device: commands go to it, only its replies reach the
+    // read-back, and its configuration is read.
     void SelectSlot(int index);
+    // No device is configured any more (back to the device list).
+    void ClearConfiguredSlot() { m_configSlot.store(-1); }
+    int ConfiguredSlot() const { return m_configSlot.load(); }
     // Makes slot index the one commands are written to.
     void SelectWriteSlot(int index);
     // Sends the read command of one read-back step (pages re-read single sections).
@@ -63,8 +68,20 @@ public:
     // Stops the 10 ms button and trigger timers, so that their slots run only when called.
     void StopInputTimers();
 
-    // The record replies are stored into: the active profile's.
-    PROFILE_INFO &ActiveRecord();
+    // The configured device's profile records and names, shared by both threads.
+    ProfileStore &Profiles() { return m_store; }
+    const ProfileStore &Profiles() const { return m_store; }
+
+    // What the last device-information reply said.
+    struct DeviceVersion
+    {
+        uint16_t vid = 0;
+        uint16_t pid = 0;
+        int number = 0;
+        QString versionA;
+        QString versionB;
+    };
+    DeviceVersion LastDeviceVersion() const;
 
     QMap<int, DeviceEntry> DeviceTable() const;
     // Runs fn on the entry keyed by slot, if there is one.
@@ -90,27 +107,16 @@ public:
     // Announces the active record so that it is mirrored to its profile file.
     void RequestCreateProfile();
 
-    // Records and model state, read and written by the pages.
-    PROFILE_INFO m_current{};
-    PROFILE_INFO m_profiles[kProfileCount]{};
-    int m_profileCount = 0;
-    int m_deviceProfile = 0;
-    QString m_profileName[kProfileCount];
-    QString m_activeProfileName;
-    QString m_versionA;
-    QString m_versionB;
-    int m_versionNumber = 0;
-    uint16_t m_deviceVid = 0;
-    uint16_t m_devicePid = 0;
+    // Model flags: set on the GUI thread when a device is chosen, read by the read thread.
     bool m_isChinese = false;
-    bool m_fileProfileModel = false;
-    bool m_noTriggerLevels = false;
-    bool m_Is6150A = false;
-    bool m_Is6102B = false;
-    bool m_dongleFound = false;
+    std::atomic<bool> m_fileProfileModel{false};
+    std::atomic<bool> m_noTriggerLevels{false};
+    std::atomic<bool> m_Is6150A{false};
+    std::atomic<bool> m_Is6102B{false};
+    std::atomic<bool> m_dongleFound{false};
     QString m_lastConfigPath;
     // Set while a device is open for configuration; the device window then keeps its list.
-    bool m_deviceInConfig = false;
+    std::atomic<bool> m_deviceInConfig{false};
     // The application's own version number, set by the app-update page.
     int m_appVersion = 0;
 
@@ -165,6 +171,7 @@ protected:
     QString m_devPath[kSlotCount];
     QString m_devNode[kSlotCount];
     std::atomic<int> m_selectIndex{0};
+    std::atomic<int> m_configSlot{-1};
     uint8_t m_readBuf[kReportSize] = {};
     std::atomic<int> m_lastReadIndex{0};
     std::atomic<bool> m_isReading{false};
@@ -185,10 +192,13 @@ private:
     friend class InputDecoder;
 
     bool PollSlots();
+    bool AcceptsReply(int index) const;
     bool IsPolled(int index) const;
     void Dispatch(int index, int length);
 
     std::unique_ptr<ControllersCommunication> m_controllersCom;
+    ProfileStore m_store;
+    DeviceVersion m_version; // guarded by m_tableLock
     ReadBack m_reader{*this};
     DeviceDiscovery m_discovery{*this};
     InputDecoder m_input{*this};

@@ -253,7 +253,7 @@ void InputDecoder::TickLongPress(Latch latch, uint8_t turboBit, LongPress &press
         if (press.count == 0)
             return;
         // With turbo on, the reported button flickers: a short gap does not end the press.
-        const bool turbo = m_config.ActiveRecord().turboMask & turboBit;
+        const bool turbo = m_config.Profiles().Active().turboMask & turboBit;
         if (!turbo || ++press.gap > kTurboGapTicks) {
             if (press.count > kLongPressStart)
                 progress(0);

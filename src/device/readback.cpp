@@ -1,12 +1,14 @@
 #include "readback.h"
 
 #include "hidconfig.h"
+#include "protocol/commandcodes.h"
 #include "protocol/controllerscommunication.h"
 
 #include <QDebug>
 #include <QThread>
 #include <algorithm>
-#include <cstring>
+
+using namespace CommandCode;
 
 namespace {
 
@@ -18,27 +20,27 @@ constexpr int kFirstProfileStep = 49;
 int RequiredLength(uint8_t code, const uint8_t *reply, int length)
 {
     switch (code) {
-    case 0xA2:
+    case kGetButtonMapping:
         return 25;
-    case 0xB9:
-    case 0xB2:
-    case 0xB3:
+    case kGetTurbo:
+    case kGetCurrentProfile:
+    case kGetStatusByte:
         return 6;
-    case 0xA8:
-    case 0xA6:
-    case 0xAA:
+    case kGetStickAxis:
+    case kGetStickDeadZone:
+    case kGetVibrationStrength:
         return 9;
-    case 0xBB:
+    case kGetStickCurve:
         return 13;
-    case 0xB5:
+    case kGetTriggerDeadZone:
         return 12;
-    case 0xB7:
+    case kGetTriggerLock:
         return 8;
-    case 0xAE:
+    case kGetLight:
         return length > 5 && reply[5] == 3 ? 10 : 8;
-    case 0xC1:
+    case kGetProfileName:
         return 7;
-    case 0xFA:
+    case kGetDeviceInfo:
         return 25;
     default:
         return 5;
@@ -57,7 +59,7 @@ ReadBack::ReadBack(HidConfig &config) : m_config(config) {}
 void ReadBack::Start(int index)
 {
     m_config.SelectWriteSlot(index);
-    m_config.m_profileCount = 0;
+    m_config.Profiles().SetActiveIndex(0);
     m_readBack.store(true);
     if (!m_config.m_fileProfileModel) {
         m_readDone.store(false);
@@ -128,7 +130,7 @@ void ReadBack::RequestStep(int n)
     case 49:
     case 50:
     case 51:
-        m_config.m_profileCount = n - kFirstProfileStep;
+        m_config.Profiles().SwitchRequested(n - kFirstProfileStep);
         com.SetCurrentProfile(uint8_t(n - kFirstProfileStep));
         break;
     default:
@@ -171,30 +173,29 @@ void ReadBack::ParseReply(const uint8_t *reply, int length)
     if (length < RequiredLength(code, reply, length))
         return;
 
-    PROFILE_INFO &record = m_config.ActiveRecord();
+    ProfileStore &profiles = m_config.Profiles();
     auto store = [&](int recordOffset, int replyOffset, int count) {
-        std::memcpy(record.bytes() + recordOffset, reply + replyOffset, size_t(count));
-        std::memcpy(m_config.m_current.bytes() + recordOffset, reply + replyOffset, size_t(count));
+        profiles.StoreActive(recordOffset, reply + replyOffset, count);
     };
 
     switch (code) {
-    case 0xA2:
+    case kGetButtonMapping:
         store(0, 5, 20);
         Continue(2);
         break;
-    case 0xB9:
+    case kGetTurbo:
         store(20, 5, 1);
         Continue(3);
         break;
-    case 0xA8:
+    case kGetStickAxis:
         store(23, 5, 4);
         Continue(4);
         break;
-    case 0xA6:
+    case kGetStickDeadZone:
         store(27, 5, 4);
         Continue(5);
         break;
-    case 0xBB: {
+    case kGetStickCurve: {
         const uint8_t half = m_curveHalf.load();
         store(32 + 8 * half, 5, 8);
         if (half == 0)
@@ -203,44 +204,47 @@ void ReadBack::ParseReply(const uint8_t *reply, int length)
             Continue(7);
         break;
     }
-    case 0xB5:
+    case kGetTriggerDeadZone:
         StoreTriggerDeadZone(reply);
         break;
-    case 0xB7:
+    case kGetTriggerLock:
         store(48, 6, 2);
         RequestStep(11);
         m_triggerLevel.store(5);
         break;
-    case 0xAA:
+    case kGetVibrationStrength:
         store(62, 5, 4);
         RequestStep(12);
         if (!m_config.m_fileProfileModel && m_readBack.load())
             Finish("配置数据读取完成，非灯光模式");
         break;
-    case 0xAE:
+    case kGetLight:
         StoreLight(reply, length);
         break;
-    case 0xC1:
+    case kGetProfileName:
         StoreProfileName(reply, length);
         break;
-    case 0xB1:
+    case kSetCurrentProfile: {
+        // From here on the device answers from the profile it was switched to.
+        const int active = profiles.SwitchAcknowledged();
         if (m_readBack.load()) {
             m_readDone.store(false);
             RequestStep(1);
         } else {
             m_config.GetControllerComHandle()->GetCurrentProfile();
         }
-        qDebug() << "Set Current Profile:" << m_config.m_profileCount;
+        qDebug() << "Set Current Profile:" << active;
         break;
-    case 0xB2:
+    }
+    case kGetCurrentProfile:
         store(22, 5, 1);
-        m_config.m_deviceProfile = reply[5];
+        profiles.SetDeviceProfile(reply[5]);
         emit m_config.CurrentProfile();
         break;
-    case 0xB3:
+    case kGetStatusByte:
         store(21, 5, 1);
         break;
-    case 0xFA:
+    case kGetDeviceInfo:
         StoreDeviceInfo(reply);
         break;
     default:
@@ -255,13 +259,14 @@ void ReadBack::StoreTriggerDeadZone(const uint8_t *reply)
     // A level beyond the three would write into other fields.
     if (a >= PROFILE_INFO::kTriggerLevels || b >= PROFILE_INFO::kTriggerLevels)
         return;
-    PROFILE_INFO &record = m_config.ActiveRecord();
-    record.triggerLockL = a;
-    record.triggerLockR = b;
-    record.triggerLStart[a] = reply[8];
-    record.triggerLEnd[a] = reply[9];
-    record.triggerRStart[b] = reply[10];
-    record.triggerREnd[b] = reply[11];
+    m_config.Profiles().EditActive([&](PROFILE_INFO &record) {
+        record.triggerLockL = a;
+        record.triggerLockR = b;
+        record.triggerLStart[a] = reply[8];
+        record.triggerLEnd[a] = reply[9];
+        record.triggerRStart[b] = reply[10];
+        record.triggerREnd[b] = reply[11];
+    });
     switch (m_triggerLevel.load()) {
     case 0:
         if (m_config.m_noTriggerLevels)
@@ -287,12 +292,10 @@ void ReadBack::StoreLight(const uint8_t *reply, int length)
     // Item and zone index the 24 lighting bytes: anything beyond them is dropped.
     if (item > 3 || zone >= PROFILE_INFO::kLightZones || length < (item == 3 ? 10 : 8))
         return;
-    PROFILE_INFO &record = m_config.ActiveRecord();
     const int base = 66 + PROFILE_INFO::kLightZoneBytes * zone;
     const int offset = item < 3 ? base + item : base + 3;
     const int count = item < 3 ? 1 : 3;
-    std::memcpy(record.bytes() + offset, reply + 7, size_t(count));
-    std::memcpy(m_config.m_current.bytes() + offset, reply + 7, size_t(count));
+    m_config.Profiles().StoreActive(offset, reply + 7, count);
 
     switch (item) {
     case 0:
@@ -310,7 +313,7 @@ void ReadBack::StoreLight(const uint8_t *reply, int length)
         if (zone < 3)
             RequestStep(25 + zone);
         else
-            RequestStep(kFirstNameStep + std::clamp(m_config.m_profileCount, 0, 2));
+            RequestStep(kFirstNameStep + m_config.Profiles().ActiveIndex());
         break;
     }
 }
@@ -323,7 +326,7 @@ void ReadBack::StoreProfileName(const uint8_t *reply, int length)
     // The length byte is the device's: never read past the report.
     const int n = std::min<int>(reply[6], length - 7);
     const QString name = QString::fromUtf8(reinterpret_cast<const char *>(reply + 7), n);
-    m_config.m_profileName[p] = name;
+    m_config.Profiles().SetName(p, name);
     m_config.UpdateEntry(m_config.m_lastReadIndex.load(),
                          [&](DeviceEntry &entry) { entry.devIno.profileNames[p] = name; });
     emit m_config.profileChanges(p, name);
@@ -333,7 +336,7 @@ void ReadBack::StoreProfileName(const uint8_t *reply, int length)
         Continue(51);
     } else if (m_readBack.load()) {
         Finish("配置数据读取完成，灯光模式");
-        RequestStep(kFirstProfileStep + std::clamp(m_config.m_deviceProfile, 0, 2));
+        RequestStep(kFirstProfileStep + std::clamp(m_config.Profiles().DeviceProfile(), 0, 2));
     }
 }
 
@@ -341,17 +344,22 @@ void ReadBack::StoreDeviceInfo(const uint8_t *reply)
 {
     const uint16_t vid = uint16_t(reply[14] | reply[15] << 8);
     const uint16_t pid = uint16_t(reply[16] | reply[17] << 8);
-    m_config.m_deviceVid = vid;
-    m_config.m_devicePid = pid;
-    m_config.m_versionB = Dotted(reply + 22);
-    m_config.m_versionNumber = QString::asprintf("%d%d%d", reply[19], reply[20], reply[21]).toInt();
-    m_config.m_versionA = Dotted(reply + 19);
+    HidConfig::DeviceVersion version;
+    version.vid = vid;
+    version.pid = pid;
+    version.versionB = Dotted(reply + 22);
+    version.number = QString::asprintf("%d%d%d", reply[19], reply[20], reply[21]).toInt();
+    version.versionA = Dotted(reply + 19);
+    {
+        std::lock_guard<std::mutex> guard(m_config.m_tableLock);
+        m_config.m_version = version;
+    }
     m_config.UpdateEntry(m_config.m_lastReadIndex.load(), [&](DeviceEntry &entry) {
         entry.devIno.mVid = vid;
         entry.devIno.mPid = pid;
-        entry.devIno.versionNumber = m_config.m_versionNumber;
-        entry.devIno.version = m_config.m_versionA;
-        entry.devIno.versionB = m_config.m_versionB;
+        entry.devIno.versionNumber = version.number;
+        entry.devIno.version = version.versionA;
+        entry.devIno.versionB = version.versionB;
     });
     m_config.m_versionQuery.store(false);
     if (m_config.m_lockSlots.load())

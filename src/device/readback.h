@@ -18,6 +18,8 @@ public:
 
     // Starts reading the device in slot index (the model flags decide the order).
     void Start(int index);
+    // Ends a running chain; replies then store without requesting further steps.
+    void Stop() { m_readBack.store(false); }
     // Sends the command of step n; other step numbers send nothing.
     void RequestStep(int n);
     // Called on the read thread with every configuration reply.

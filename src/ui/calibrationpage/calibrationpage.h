@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QWidget>
-#include <memory>
+#include "ui/configpage/configpage.h"
 
-class HidConfig;
+#include <memory>
 
 namespace Ui {
 class CalibrationPage;
 }
 
-// The guided stick and trigger calibration. A frame for now: the main window already
-// navigates to it, shows and hides it and calls its operations.
-class CalibrationPage : public QWidget
+// The guided stick and trigger calibration. Its content comes with its own
+// work; the main window already shows, loads and navigates it.
+class CalibrationPage : public ConfigPage
 {
     Q_OBJECT
 
@@ -20,10 +19,13 @@ public:
     ~CalibrationPage() override;
 
     void prepare();
+
 signals:
     void mainWinPageShow(int num);
 
+protected:
+    void Reload() override;
+
 private:
     std::unique_ptr<Ui::CalibrationPage> ui;
-    HidConfig *m_hidConfig;
 };

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QWidget>
-#include <memory>
+#include "ui/configpage/configpage.h"
 
-class HidConfig;
+#include <memory>
 
 namespace Ui {
 class LightPage;
 }
 
-// The four lighting zones of the active profile. A frame for now: the main window already
-// navigates to it, shows and hides it and calls its operations.
-class LightPage : public QWidget
+// The four lighting zones of the active profile. Its content comes with its own
+// work; the main window already shows, loads and navigates it.
+class LightPage : public ConfigPage
 {
     Q_OBJECT
 
@@ -20,10 +19,11 @@ public:
     ~LightPage() override;
 
     void UpdateUI();
-signals:
-    void saveShowAndCloseText(int Flag);
+    PageReads ReadsBefore(PageLoad load) const override;
+
+protected:
+    void Reload() override;
 
 private:
     std::unique_ptr<Ui::LightPage> ui;
-    HidConfig *m_hidConfig;
 };

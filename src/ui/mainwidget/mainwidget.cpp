@@ -132,6 +132,9 @@ void MainWidget::OpenConfiguration(int slot)
     m_hidConfig->m_Is6102B = model && model->is6102B && table.size() == 1;
     m_hidConfig->m_deviceInConfig = true;
     m_flow->Leave();
+    // Only the chosen device is read from now on, and its removal ends the configuration.
+    m_hidConfig->SetLockSlots(true, uint8_t(slot),
+                              uint8_t(entry->inputSlot >= 0 ? entry->inputSlot : slot));
     m_hidConfig->SelectSlot(slot);
     emit SetNavMinTitle(entry->modelName);
     emit mainWinPageShow(PageId::ModuleSelection);

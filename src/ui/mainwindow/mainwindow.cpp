@@ -6,6 +6,7 @@
 #include "protocol/controllerscommunication.h"
 #include "ui/bartool/bartool.h"
 #include "ui/calibrationpage/calibrationpage.h"
+#include "ui/configpage/readsequence.h"
 #include "ui/lightpage/lightpage.h"
 #include "ui/mainwidget/mainwidget.h"
 #include "ui/mappingpage/mappingpage.h"
@@ -22,7 +23,6 @@
 #include "ui_mainwindow.h"
 
 #include <QDebug>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QPainter>
 #include <QThread>
@@ -80,6 +80,7 @@ MainWindow::MainWindow(DevicePlatform *platform, QWidget *parent)
     m_pollTimer = new QTimer(this);
     m_pollTimer->setInterval(500);
     connect(m_pollTimer, &QTimer::timeout, this, &MainWindow::OnPollTimer);
+    m_reads = new ReadSequence(this);
 
     ui->wdgModel->setGeometry(180, 210, 1030, 450);
     CreatePages(platform);
@@ -117,8 +118,7 @@ MainWindow::MainWindow(DevicePlatform *platform, QWidget *parent)
     m_profileTimer = new QTimer(this);
     m_profileTimer->setSingleShot(true);
     m_profileTimer->setInterval(500);
-    connect(m_profileTimer, &QTimer::timeout, this,
-            [this] { ReloadPageAfterProfileChange(m_currentPage); });
+    connect(m_profileTimer, &QTimer::timeout, this, [this] { ReloadForProfile(-1); });
     SetUpSelectors();
 }
 
@@ -173,14 +173,14 @@ void MainWindow::ConnectSignals()
     connect(m_mainWidget, &MainWidget::SetNavMinTitle, this, &MainWindow::SetNavMinTitle);
     connect(m_mainWidget, &MainWidget::DeviceList, this, &MainWindow::showDeviceList);
     connect(m_stickPage, &StickPage::SetCurExplanation, this, &MainWindow::GetCurExplanation);
-    const auto saved = qOverload<int>(&MainWindow::saveShowAndCloseText);
-    connect(m_mappingPage, &MappingPage::saveShowAndCloseText, this, saved);
-    connect(m_turboPage, &TureboPage::saveShowAndCloseText, this, saved);
-    connect(m_stickPage, &StickPage::saveShowAndCloseText, this, saved);
-    connect(m_triggerPage, &TriggerPage::saveShowAndCloseText, this, saved);
-    connect(m_vibratePage, &VibratePage::saveShowAndCloseText, this, saved);
-    connect(m_lightPage, &LightPage::saveShowAndCloseText, this, saved);
-    connect(m_profilePage, &ProfilePage::saveShowAndCloseText, this, saved);
+    for (int id : {PageId::Mapping, PageId::Turbo, PageId::Stick, PageId::Trigger,
+                   PageId::Vibration, PageId::Lighting, PageId::Profiles}) {
+        ConfigPage *page = ConfigPageOf(id);
+        connect(page, qOverload<int>(&ConfigPage::saveShowAndCloseText), this,
+                qOverload<int>(&MainWindow::saveShowAndCloseText));
+        connect(page, qOverload<>(&ConfigPage::saveShowAndCloseText), this,
+                qOverload<>(&MainWindow::saveShowAndCloseText));
+    }
     connect(this, &MainWindow::currentProfileIndex, m_profilePage,
             &ProfilePage::currentControllerProfile);
     connect(m_hidConfig, &HidConfig::CurrentProfile, this, &MainWindow::SetProfileUI);
@@ -283,235 +283,6 @@ void MainWindow::on_btnNext_clicked()
     showPage(m_updateApp->isNewer() ? PageId::AppUpdate : PageId::Devices);
 }
 
-void MainWindow::Wait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-void MainWindow::ReadTriggerLevels()
-{
-    ControllersCommunication *com = m_hidConfig->GetControllerComHandle();
-    com->GetTriggerDeadZone(0, 0);
-    if (m_hidConfig->m_noTriggerLevels)
-        return;
-    Wait(20);
-    com->GetTriggerDeadZone(1, 1);
-    Wait(20);
-    com->GetTriggerDeadZone(2, 2);
-}
-
-void MainWindow::showPage(int num)
-{
-    if (!m_accepted)
-        return;
-    ui->wdgModel->hide();
-    QWidget *column = NavColumn();
-    column->setVisible(num != PageId::ModuleSelection);
-    ui->wdgProfile->show();
-    ui->wdgComBox->show();
-    m_testPage->StopTest();
-    ui->lblExplanation->clear();
-
-    for (QWidget *page :
-         ui->wdgModel->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-        page->hide();
-    m_mappingPage->hide();
-    ui->wdgFrom->hide();
-    EnableAllNavButtons();
-    ui->btnLight->setStyleSheet(Style::NavButton(false));
-    ui->lblPrivacy_2->show();
-    if (num == PageId::Devices)
-        ui->wdgModel->setGeometry(0, 0, 1280, 700);
-    else
-        ui->wdgModel->setGeometry(180, 210, 1060, 450);
-    ui->wdgModel->show();
-    m_pollTimer->stop();
-
-    static const struct
-    {
-        int id;
-        const char *title;
-        const char *explanation;
-    } kPages[] = {
-        {PageId::ModuleSelection, QT_TR_NOOP("选择模块"), nullptr},
-        {PageId::Test, QT_TR_NOOP("测试 / 校准"), nullptr},
-        {PageId::Mapping, QT_TR_NOOP("映射 - 背面编程键"),
-         QT_TR_NOOP("Hold down the button to remap and then select the button to map to it.")},
-        {PageId::Turbo, QT_TR_NOOP("Turbo 设置"),
-         QT_TR_NOOP("Hold down the button to activate TURBO and then select On / OFF option.")},
-        {PageId::Stick, QT_TR_NOOP("摇杆设置"),
-         QT_TR_NOOP("Adjust the digital travel distance as well as inverting the X or Y-Axis of "
-                    "your sticks in this section.")},
-        {PageId::Trigger, QT_TR_NOOP("扳机设置"),
-         QT_TR_NOOP("Adjust the deadzone on your triggers. Either fully customize the start and "
-                    "stop or quick select T1, T2, or T3 based on your trigger stop position active "
-                    "on your controller.")},
-        {PageId::Vibration, QT_TR_NOOP("震动强度"),
-         QT_TR_NOOP("Adjust the vibration strength of each motor on the controller.")},
-        {PageId::Calibration, QT_TR_NOOP("测试 / 校准"), nullptr},
-        {PageId::Profiles, QT_TR_NOOP("PROFILE"), nullptr},
-        {PageId::Lighting, QT_TR_NOOP("灯光"), nullptr},
-        {PageId::AppUpdate, QT_TR_NOOP("APP 升级"), nullptr},
-        {PageId::Agreement, QT_TR_NOOP("请阅读"), nullptr},
-    };
-    for (const auto &page : kPages) {
-        if (page.id != num)
-            continue;
-        ui->lbl_MinTitle->setText(tr(page.title));
-        if (page.explanation && !m_hidConfig->m_isChinese)
-            ui->lblExplanation->setText(tr(page.explanation));
-    }
-
-    ControllersCommunication *com = m_hidConfig->GetControllerComHandle();
-    switch (num) {
-    case PageId::ModuleSelection:
-        ui->wdgModel->setGeometry(168, 210, 1060, 450);
-        SetProfileUI();
-        column->hide();
-        m_testPage->hide();
-        m_moduleSelection->ResetPage();
-        m_moduleSelection->show();
-        m_moduleSelection->Highlight(0);
-        break;
-    case PageId::Test:
-        DisableNavButton(0);
-        column->show();
-        m_testPage->show();
-        m_testPage->StartTest();
-        break;
-    case PageId::Mapping:
-        DisableNavButton(1);
-        com->GetButtonMapping();
-        Wait(100);
-        m_mappingPage->updateMappingPage();
-        m_mappingPage->show();
-        m_selectindex = 1;
-        m_pollPage = 1;
-        m_pollTimer->start();
-        break;
-    case PageId::Turbo:
-        DisableNavButton(2);
-        com->GetTurbo();
-        Wait(100);
-        m_turboPage->updateTurboPage();
-        m_turboPage->show();
-        m_selectindex = 2;
-        m_pollPage = 2;
-        m_pollTimer->start();
-        break;
-    case PageId::Stick:
-        DisableNavButton(3);
-        com->GetStickDeadZone();
-        Wait(10);
-        com->GetStickCurve(0);
-        Wait(10);
-        com->GetStickCurve(1);
-        Wait(100);
-        m_stickPage->updateStickPage();
-        m_stickPage->show();
-        m_selectindex = 3;
-        break;
-    case PageId::Trigger:
-        DisableNavButton(4);
-        ReadTriggerLevels();
-        Wait(100);
-        m_triggerPage->updateTriggerPage();
-        m_triggerPage->show();
-        m_selectindex = 4;
-        break;
-    case PageId::Vibration:
-        DisableNavButton(5);
-        com->GetVibRationStrength();
-        Wait(100);
-        m_vibratePage->updateVibratePage();
-        m_vibratePage->show();
-        m_selectindex = 5;
-        break;
-    case PageId::Devices:
-        ui->wdgNavVertical->hide();
-        ui->wdgNavVertical_2->hide();
-        ui->wdghead_3->hide();
-        ui->wdgUserPermission->hide();
-        ui->wdgProfile->hide();
-        ui->wdgComBox->hide();
-        m_testPage->hide();
-        ui->lblPrivacy_2->hide();
-        m_navUnlocked = false;
-        m_mainWidget->refreshDeviceList();
-        m_mainWidget->show();
-        break;
-    case PageId::Calibration:
-        m_testPage->hide();
-        column->show();
-        m_calibrationPage->move(0, 32);
-        m_calibrationPage->prepare();
-        m_calibrationPage->show();
-        m_selectindex = 6;
-        break;
-    case PageId::Profiles:
-        DisableNavButton(6);
-        m_profilePage->show();
-        ui->comBxProfile->setEnabled(true);
-        m_profilePage->updateProfilePage();
-        m_selectindex = 6;
-        break;
-    case PageId::Lighting:
-        com->GetLight(0, 0);
-        Wait(100);
-        m_lightPage->UpdateUI();
-        m_lightPage->show();
-        ui->btnLight->setStyleSheet(Style::NavButton(true));
-        m_selectindex = 7;
-        m_pollPage = 7;
-        m_pollTimer->start();
-        break;
-    case PageId::AppUpdate:
-        m_updateApp->start();
-        m_testPage->hide();
-        ui->wdgProfile->hide();
-        ui->wdgComBox->hide();
-        ui->wdgUserPermission->hide();
-        ui->wdgNavVertical->hide();
-        ui->wdgNavVertical_2->hide();
-        m_updateApp->show();
-        break;
-    case PageId::Agreement:
-        ui->wdgModel->hide();
-        ui->wdgProfile->show();
-        ui->wdgUserPermission->show();
-        m_accepted = true;
-        ui->wdgNavVertical->hide();
-        ui->wdgNavVertical_2->hide();
-        break;
-    default:
-        break;
-    }
-    // The title line belongs to every page but the device window, which hides it.
-    if (num != PageId::Devices)
-        ui->wdghead_3->show();
-    m_currentPage = num;
-    m_currenSelect = m_selectindex;
-    if (m_selectindex != 0)
-        setNavFocus(m_selectindex);
-    qDebug() << "m_currenSelect show page:" << m_currenSelect << m_selectindex;
-}
-
-void MainWindow::OnPollTimer()
-{
-    ControllersCommunication *com = m_hidConfig->GetControllerComHandle();
-    if (m_pollPage == 1) {
-        com->GetButtonMapping();
-        Wait(20);
-        m_mappingPage->pollRefresh();
-    } else if (m_pollPage == 2) {
-        com->GetTurbo();
-        Wait(20);
-        m_turboPage->pollRefresh();
-    }
-}
-
 void MainWindow::devicePage()
 {
     if (m_mainWidget->IsUpdating())
@@ -524,9 +295,17 @@ void MainWindow::devicePage()
     ui->wdgComBox->hide();
     ui->lbl_MinTitle->setText(tr("选择您的游戏控制器"));
     m_hidConfig->m_deviceInConfig = false;
+    // No device is configured any more: every slot is read again, replies go nowhere.
+    m_hidConfig->SetLockSlots(false, 0, 0);
+    m_hidConfig->ClearConfiguredSlot();
     if (m_selectindex == 6)
         showPage(PageId::Test);
     showPage(PageId::Devices);
+}
+
+bool MainWindow::IsLoadingPage() const
+{
+    return m_reads->IsRunning();
 }
 
 void MainWindow::backMainPage()
@@ -636,11 +415,19 @@ void MainWindow::showDeviceList()
     const QMap<int, DeviceEntry> table = m_hidConfig->DeviceTable();
     qDebug() << "showDeviceLis:" << table.size();
     ui->comBxDeviceList->clear();
+    const int configured = m_hidConfig->ConfiguredSlot();
+    int shown = -1;
     for (auto it = table.begin(); it != table.end(); ++it) {
         qDebug() << "key devType:" << it.key() << it->modelName;
-        if (!it->modelName.isEmpty())
-            ui->comBxDeviceList->addItem(it->modelName + QStringLiteral(" Controller"));
+        if (it->modelName.isEmpty())
+            continue;
+        if (it.key() == configured)
+            shown = ui->comBxDeviceList->count();
+        ui->comBxDeviceList->addItem(it->modelName + QStringLiteral(" Controller"));
     }
+    // The selector names the device whose pages are shown, not the first in the list.
+    if (shown >= 0)
+        ui->comBxDeviceList->setCurrentIndex(shown);
     CentreItems(ui->comBxDeviceList);
 }
 
@@ -659,11 +446,11 @@ void MainWindow::SetProfileUI()
     QComboBox *box = ui->comBxProfile;
     if (IsExtendedModel()) {
         box->clear();
-        for (const QString &name : m_hidConfig->m_profileName)
+        for (const QString &name : m_hidConfig->Profiles().Names())
             box->addItem(name);
-        box->setCurrentIndex(std::clamp(m_hidConfig->m_deviceProfile, 0, 2));
+        box->setCurrentIndex(std::clamp(m_hidConfig->Profiles().DeviceProfile(), 0, 2));
         m_profileTimer->start();
-        m_hidConfig->m_activeProfileName = box->currentText();
+        m_hidConfig->Profiles().SetActiveName(box->currentText());
     } else {
         box->clear();
         box->addItem(QStringLiteral("Profile 1"));
@@ -675,12 +462,12 @@ void MainWindow::SetProfileUI()
 
 void MainWindow::ProfileChanges(uchar profileID, QString name)
 {
-    if (profileID >= HidConfig::kProfileCount)
+    if (!ProfileStore::IsProfile(profileID))
         return;
-    m_hidConfig->m_profileName[profileID] = name;
+    m_hidConfig->Profiles().SetName(profileID, name);
     if (profileID < ui->comBxProfile->count())
         ui->comBxProfile->setItemText(profileID, name);
-    m_hidConfig->m_activeProfileName = ui->comBxProfile->currentText();
+    m_hidConfig->Profiles().SetActiveName(ui->comBxProfile->currentText());
 }
 
 void MainWindow::on_comBxProfile_currentIndexChanged(int index)
@@ -688,64 +475,9 @@ void MainWindow::on_comBxProfile_currentIndexChanged(int index)
     if (!IsExtendedModel() || m_profileUpdating)
         return;
     qDebug() << "on_comBxProfile_currentIndexChanged index:" << index;
-    if (index < 0 || index >= HidConfig::kProfileCount)
+    if (!ProfileStore::IsProfile(index))
         return;
     m_hidConfig->RequestStep(49 + index);
-    m_hidConfig->m_activeProfileName = ui->comBxProfile->currentText();
-    Wait(50);
-    if (m_currentPage == PageId::Profiles) {
-        emit currentProfileIndex(index);
-        return;
-    }
-    ReloadPageAfterProfileChange(m_currentPage);
-}
-
-// The device reads and reload of a page after the active profile changed.
-void MainWindow::ReloadPageAfterProfileChange(int page)
-{
-    ControllersCommunication *com = m_hidConfig->GetControllerComHandle();
-    switch (page) {
-    case PageId::Mapping:
-        com->GetButtonMapping();
-        Wait(120);
-        m_mappingPage->updateMappingPage();
-        break;
-    case PageId::Turbo:
-        com->GetTurbo();
-        Wait(120);
-        m_turboPage->updateTurboPage();
-        break;
-    case PageId::Stick:
-        com->GetStickDeadZone();
-        Wait(20);
-        com->GetStickAxis();
-        Wait(20);
-        com->GetStickCurve(0);
-        Wait(20);
-        com->GetStickCurve(1);
-        Wait(220);
-        m_stickPage->updateStickPage();
-        break;
-    case PageId::Trigger:
-        ReadTriggerLevels();
-        Wait(100);
-        m_triggerPage->updateTriggerPage();
-        break;
-    case PageId::Vibration:
-        ui->btnVibrate->setEnabled(false);
-        com->GetVibRationStrength();
-        Wait(120);
-        m_vibratePage->updateVibratePage();
-        qDebug() << "m_hidConfig->GetControllerComHandle()->GetVibRationStrength() "
-                    "on_comBxProfile_currentIndexChanged";
-        break;
-    case PageId::Lighting:
-        Wait(20);
-        com->GetLight(0, 0);
-        Wait(600);
-        m_lightPage->UpdateUI();
-        break;
-    default:
-        break;
-    }
+    m_hidConfig->Profiles().SetActiveName(ui->comBxProfile->currentText());
+    ReloadForProfile(index);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/configpage/configpage.h"
+
 #include <QTransform>
 #include <QWidget>
 #include <array>
@@ -17,6 +19,7 @@ class ProfilePage;
 class QAbstractButton;
 class QThread;
 class QTimer;
+class ReadSequence;
 class StickPage;
 class TestPage;
 class TriggerPage;
@@ -30,14 +33,36 @@ class MainWindow;
 
 // The application window: owns the device model and its worker thread, every page, the
 // title and explanation lines, the profile and device selectors and the saved notice;
-// switches pages by id, reads what a page needs from the device before showing it, and
-// lets the controller move a focus frame over the navigation column.
+// switches pages by id from one table, runs the reads each page asks for before it shows,
+// and lets the controller move a focus frame over the navigation column.
 class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     static constexpr int kNavButtons = 8;
+
+    // How a page marks its navigation button while shown.
+    enum class NavMark
+    {
+        None,
+        Disable,
+        Highlight,
+    };
+    // One page the window can show: its id, its navigation index (-1 when it has none),
+    // its title and explanation, whether it is re-read every 500 ms, and whether only
+    // file-profile models have it.
+    struct PageEntry
+    {
+        int id;
+        int navIndex;
+        NavMark navMark;
+        const char *title;
+        const char *explanation;
+        bool polled;
+        bool fileProfileOnly;
+    };
+    static const PageEntry *FindPage(int id);
 
     explicit MainWindow(DevicePlatform *platform, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -47,6 +72,9 @@ public:
     int SelectIndex() const { return m_selectindex; }
     bool IsAccepted() const { return m_accepted; }
     bool IsNavUnlocked() const { return m_navUnlocked; }
+    // The configuration page shown under id, or null for the other pages.
+    ConfigPage *ConfigPageOf(int id) const;
+    bool IsLoadingPage() const;
     ModuleSelection *Modules() const { return m_moduleSelection; }
     Bartool *TitleBar() const { return m_bartool; }
 
@@ -106,14 +134,15 @@ private:
     void SetUpSelectors();
     void OnSplashTick();
     void OnPollTimer();
+    void OpenConfigPage(const PageEntry &entry);
+    void OpenOtherPage(int num);
+    void LoadPage(int id, PageLoad load, PageReads first);
+    // Reloads the current page after a profile switch (switchedTo >= 0) or after the
+    // profile list was rebuilt (-1).
+    void ReloadForProfile(int switchedTo);
     void OnInterfaceArrived(const QString &path);
     void OnInterfaceRemoved(const QString &path);
     void RefreshDevicesUnlessConfiguring();
-
-    // Device reads before a page and its reload; also the profile-change reload.
-    void ReadTriggerLevels();
-    void ReloadPageAfterProfileChange(int page);
-    void Wait(int ms);
 
     bool IsExtendedModel() const;
     QWidget *NavColumn() const;
@@ -132,6 +161,7 @@ private:
     QTimer *m_pollTimer = nullptr;
     QTimer *m_profileTimer = nullptr;
     QTimer *m_savedTimer = nullptr;
+    ReadSequence *m_reads = nullptr;
     QTransform m_spinMatrix; // identity: the loading frames are drawn upright
     int m_splashTick = 0;
 
@@ -150,7 +180,6 @@ private:
 
     int m_currentPage = 0;
     int m_selectindex = 0;
-    int m_pollPage = 0;
     int m_currenSelect = -1;
     bool m_comSelect = false;
     int m_comIndex = 0;

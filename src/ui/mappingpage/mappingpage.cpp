@@ -1,15 +1,31 @@
 #include "mappingpage.h"
 
+#include "device/hidconfig.h"
+#include "protocol/controllerscommunication.h"
 #include "ui_mappingpage.h"
 
 MappingPage::MappingPage(HidConfig *hidConfig, QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::MappingPage>()), m_hidConfig(hidConfig)
+    : ConfigPage(hidConfig, parent), ui(std::make_unique<Ui::MappingPage>())
 {
     ui->setupUi(this);
 }
 
 MappingPage::~MappingPage() = default;
 
-void MappingPage::updateMappingPage() {}
+PageReads MappingPage::ReadsBefore(PageLoad load) const
+{
+    const PageRead mapping{[](ControllersCommunication &com) { return com.GetButtonMapping(); },
+                           load == PageLoad::Show   ? 100
+                           : load == PageLoad::Poll ? 20
+                                                    : 120};
+    return {mapping};
+}
 
-void MappingPage::pollRefresh() {}
+void MappingPage::Reload()
+{
+    updateMappingPage();
+}
+
+void MappingPage::PollRefresh() {}
+
+void MappingPage::updateMappingPage() {}

@@ -3,12 +3,17 @@
 #include "ui_profilepage.h"
 
 ProfilePage::ProfilePage(HidConfig *hidConfig, QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::ProfilePage>()), m_hidConfig(hidConfig)
+    : ConfigPage(hidConfig, parent), ui(std::make_unique<Ui::ProfilePage>())
 {
     ui->setupUi(this);
 }
 
 ProfilePage::~ProfilePage() = default;
+
+void ProfilePage::Reload()
+{
+    updateProfilePage();
+}
 
 void ProfilePage::updateProfilePage() {}
 

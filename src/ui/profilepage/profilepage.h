@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QWidget>
-#include <memory>
+#include "ui/configpage/configpage.h"
 
-class HidConfig;
+#include <memory>
 
 namespace Ui {
 class ProfilePage;
 }
 
-// Profiles kept as files, and the profile slots of the controller. A frame for now: the main window
-// already navigates to it, shows and hides it and calls its operations.
-class ProfilePage : public QWidget
+// Profiles kept as files and the controller profiles they are bound to. Its content comes with its
+// own work; the main window already shows, loads and navigates it.
+class ProfilePage : public ConfigPage
 {
     Q_OBJECT
 
@@ -20,13 +19,13 @@ public:
     ~ProfilePage() override;
 
     void updateProfilePage();
-signals:
-    void saveShowAndCloseText(int Flag);
 
 public slots:
     void currentControllerProfile(int index);
 
+protected:
+    void Reload() override;
+
 private:
     std::unique_ptr<Ui::ProfilePage> ui;
-    HidConfig *m_hidConfig;
 };

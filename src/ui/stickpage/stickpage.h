@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QWidget>
-#include <memory>
+#include "ui/configpage/configpage.h"
 
-class HidConfig;
+#include <memory>
 
 namespace Ui {
 class StickPage;
 }
 
-// Stick dead zones, response curves and inversion of the active profile. A frame for now: the main
-// window already navigates to it, shows and hides it and calls its operations.
-class StickPage : public QWidget
+// Stick dead zones, response curves and inversion of the active profile. Its content comes with its
+// own work; the main window already shows, loads and navigates it.
+class StickPage : public ConfigPage
 {
     Q_OBJECT
 
@@ -20,11 +19,14 @@ public:
     ~StickPage() override;
 
     void updateStickPage();
+    PageReads ReadsBefore(PageLoad load) const override;
+
 signals:
-    void saveShowAndCloseText(int Flag);
     void SetCurExplanation(QString text);
+
+protected:
+    void Reload() override;
 
 private:
     std::unique_ptr<Ui::StickPage> ui;
-    HidConfig *m_hidConfig;
 };

@@ -3,12 +3,17 @@
 #include "ui_testpage.h"
 
 TestPage::TestPage(HidConfig *hidConfig, QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::TestPage>()), m_hidConfig(hidConfig)
+    : ConfigPage(hidConfig, parent), ui(std::make_unique<Ui::TestPage>())
 {
     ui->setupUi(this);
 }
 
 TestPage::~TestPage() = default;
+
+void TestPage::Reload()
+{
+    StartTest();
+}
 
 void TestPage::StartTest() {}
 

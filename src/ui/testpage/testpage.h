@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QWidget>
-#include <memory>
+#include "ui/configpage/configpage.h"
 
-class HidConfig;
+#include <memory>
 
 namespace Ui {
 class TestPage;
 }
 
-// The input test page: buttons, sticks, triggers and motors. A frame for now: the main window
-// already navigates to it, shows and hides it and calls its operations.
-class TestPage : public QWidget
+// Live test of buttons, sticks, triggers and motors. Its content comes with its own
+// work; the main window already shows, loads and navigates it.
+class TestPage : public ConfigPage
 {
     Q_OBJECT
 
@@ -21,11 +20,14 @@ public:
 
     void StartTest();
     void StopTest();
+
 signals:
     void mainWinPageShow(int num);
     void DevicePage();
 
+protected:
+    void Reload() override;
+
 private:
     std::unique_ptr<Ui::TestPage> ui;
-    HidConfig *m_hidConfig;
 };

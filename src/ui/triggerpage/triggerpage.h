@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QWidget>
-#include <memory>
+#include "ui/configpage/configpage.h"
 
-class HidConfig;
+#include <memory>
 
 namespace Ui {
 class TriggerPage;
 }
 
-// Trigger dead zones of the active profile, per trigger-lock level. A frame for now: the main
-// window already navigates to it, shows and hides it and calls its operations.
-class TriggerPage : public QWidget
+// Trigger dead zones of the active profile, per trigger-lock level. Its content comes with its own
+// work; the main window already shows, loads and navigates it.
+class TriggerPage : public ConfigPage
 {
     Q_OBJECT
 
@@ -20,10 +19,11 @@ public:
     ~TriggerPage() override;
 
     void updateTriggerPage();
-signals:
-    void saveShowAndCloseText(int Flag);
+    PageReads ReadsBefore(PageLoad load) const override;
+
+protected:
+    void Reload() override;
 
 private:
     std::unique_ptr<Ui::TriggerPage> ui;
-    HidConfig *m_hidConfig;
 };

@@ -1,17 +1,16 @@
 #pragma once
 
-#include <QWidget>
-#include <memory>
+#include "ui/configpage/configpage.h"
 
-class HidConfig;
+#include <memory>
 
 namespace Ui {
 class TureboPage;
 }
 
-// Turbo buttons of the active profile. A frame for now: the main window already
-// navigates to it, shows and hides it and calls its operations.
-class TureboPage : public QWidget
+// Turbo buttons of the active profile. Its content comes with its own
+// work; the main window already shows, loads and navigates it.
+class TureboPage : public ConfigPage
 {
     Q_OBJECT
 
@@ -20,11 +19,12 @@ public:
     ~TureboPage() override;
 
     void updateTurboPage();
-    void pollRefresh();
-signals:
-    void saveShowAndCloseText(int Flag);
+    PageReads ReadsBefore(PageLoad load) const override;
+
+protected:
+    void Reload() override;
+    void PollRefresh() override;
 
 private:
     std::unique_ptr<Ui::TureboPage> ui;
-    HidConfig *m_hidConfig;
 };

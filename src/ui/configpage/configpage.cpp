@@ -1,0 +1,88 @@
+#include "configpage.h"
+
+#include "device/hidconfig.h"
+#include "protocol/controllerscommunication.h"
+
+#include <QDebug>
+#include <QProgressBar>
+
+ConfigPage::ConfigPage(HidConfig *hidConfig, QWidget *parent)
+    : QWidget(parent), m_hidConfig(hidConfig)
+{
+    Route(&HidConfig::pressButtonUp, &ConfigPage::clickPadButtonPadUp);
+    Route(&HidConfig::pressButtonDown, &ConfigPage::clickPadButtonPadDown);
+    Route(&HidConfig::pressButtonLeft, &ConfigPage::clickPadButtonPadLeft);
+    Route(&HidConfig::pressButtonRight, &ConfigPage::clickPadButtonPadRight);
+    Route(&HidConfig::pressButtonA, &ConfigPage::clickPadButtonA);
+    Route(&HidConfig::pressButtonB, &ConfigPage::clickPadButtonB);
+    connect(hidConfig, &HidConfig::pressButtonX, this, [this](bool) {
+        if (isVisible())
+            on_btnSave_clicked();
+    });
+    connect(hidConfig, &HidConfig::pressButtonResetY, this, [this](bool) {
+        if (isVisible())
+            on_btnReset_clicked();
+    });
+    connect(hidConfig, &HidConfig::LoadingProgress, this, [this](int value) {
+        if (isVisible())
+            LoadingProgress(value);
+    });
+}
+
+template <typename Signal> void ConfigPage::Route(Signal signal, void (ConfigPage::*slot)(bool))
+{
+    connect(m_hidConfig, signal, this, [this, slot](bool pressed) {
+        if (isVisible())
+            (this->*slot)(pressed);
+    });
+}
+
+PageReads ConfigPage::ReadsBefore(PageLoad) const
+{
+    return {};
+}
+
+void ConfigPage::Load(PageLoad load)
+{
+    if (load == PageLoad::Poll)
+        PollRefresh();
+    else
+        Reload();
+}
+
+void ConfigPage::PollRefresh()
+{
+    Reload();
+}
+
+void ConfigPage::clickPadButtonPadUp(bool) {}
+void ConfigPage::clickPadButtonPadDown(bool) {}
+void ConfigPage::clickPadButtonPadLeft(bool) {}
+void ConfigPage::clickPadButtonPadRight(bool) {}
+void ConfigPage::clickPadButtonA(bool) {}
+void ConfigPage::clickPadButtonB(bool) {}
+void ConfigPage::on_btnSave_clicked() {}
+void ConfigPage::on_btnReset_clicked() {}
+
+void ConfigPage::LoadingProgress(int value)
+{
+    if (auto *bar = findChild<QProgressBar *>(QStringLiteral("progressBarLoading")))
+        bar->setValue(value);
+}
+
+ControllersCommunication &ConfigPage::Com() const
+{
+    return *m_hidConfig->GetControllerComHandle();
+}
+
+bool ConfigPage::SaveAndNotify(std::initializer_list<std::function<bool()>> writes, int flag)
+{
+    if (!Com().WriteThenSave(writes)) {
+        qDebug() << "save not taken by the device";
+        return false;
+    }
+    if (m_hidConfig->m_fileProfileModel)
+        m_hidConfig->RequestCreateProfile();
+    emit saveShowAndCloseText(flag);
+    return true;
+}

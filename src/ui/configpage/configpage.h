@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QVector>
+#include <QWidget>
+#include <functional>
+#include <initializer_list>
+
+class ControllersCommunication;
+class HidConfig;
+
+// Why a page is being loaded: it is shown, the active profile changed, or the periodic
+// re-read of a page the controller itself may change.
+enum class PageLoad
+{
+    Show,
+    ProfileChange,
+    Poll,
+};
+
+// One device read before a page loads, then the pause that lets its reply arrive. A read
+// without a command is a pause alone.
+struct PageRead
+{
+    std::function<bool(ControllersCommunication &)> send;
+    int pauseMs = 0;
+};
+using PageReads = QVector<PageRead>;
+
+// What every configuration page shares: the model it edits, the controller buttons
+// routed to it while it is visible, the reads it needs before it loads, and the
+// write-pause-commit tail of a save with its notice.
+//
+// The controller and save slots are virtual slots of this class; a page overrides them as
+// plain member functions (not again as slots), so a form's by-name connection to
+// on_btnSave_clicked reaches the override exactly once.
+class ConfigPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ConfigPage(HidConfig *hidConfig, QWidget *parent = nullptr);
+
+    // The reads the page needs from the device before it loads for this reason.
+    virtual PageReads ReadsBefore(PageLoad load) const;
+    // Refreshes the page from the model once its reads are done.
+    void Load(PageLoad load);
+
+signals:
+    void saveShowAndCloseText(int Flag);
+    void saveShowAndCloseText();
+
+public slots:
+    virtual void clickPadButtonPadUp(bool pressed);
+    virtual void clickPadButtonPadDown(bool pressed);
+    virtual void clickPadButtonPadLeft(bool pressed);
+    virtual void clickPadButtonPadRight(bool pressed);
+    virtual void clickPadButtonA(bool pressed);
+    virtual void clickPadButtonB(bool pressed);
+    virtual void on_btnSave_clicked();
+    virtual void on_btnReset_clicked();
+    // Long-press progress; shown in the page's progressBarLoading when it has one.
+    virtual void LoadingProgress(int value);
+
+protected:
+    // Refreshes the page from the active record.
+    virtual void Reload() = 0;
+    // The lighter refresh after a periodic re-read; a full reload unless the page says so.
+    virtual void PollRefresh();
+
+    // Sends writes (each followed by the protocol pause), commits them, mirrors the record
+    // to its profile file on file-profile models, and shows the notice for flag (0 saved,
+    // 1 reset). A save the device did not take shows no notice. Returns whether it took.
+    bool SaveAndNotify(std::initializer_list<std::function<bool()>> writes, int flag = 0);
+
+    ControllersCommunication &Com() const;
+
+    HidConfig *m_hidConfig;
+
+private:
+    // Connects a HidConfig button signal to a slot of the page, called only while visible.
+    template <typename Signal> void Route(Signal signal, void (ConfigPage::*slot)(bool));
+};
