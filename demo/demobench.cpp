@@ -1,5 +1,8 @@
 #include "demobench.h"
 
+#include "demoinput.h"
+#include "demoscript.h"
+#include "demoscriptparser.h"
 #include "demoserver.h"
 #include "keyboardpad.h"
 
@@ -58,17 +61,6 @@ ctrlsim::UpdatableDevice::Options DongleOptions()
     return options;
 }
 
-// The node a controller reports its buttons on: the gamepad collection, which is
-// interface 0 of a wired controller and shares the single node of a dongle.
-vhid::Node &InputNode(ctrlsim::SimulatedController &controller)
-{
-    for (const auto &node : controller.nodes())
-        for (const vhid::Collection &c : node->info().collections)
-            if (c.usagePage == 0x01)
-                return *node;
-    return controller.node();
-}
-
 } // namespace
 
 DemoBench::DemoBench(QObject *parent) : QObject(parent)
@@ -99,6 +91,33 @@ DemoBench::DemoBench(QObject *parent) : QObject(parent)
     // The benchmark walks to the module selection, which an offer would stand in front of.
     if (qEnvironmentVariableIntValue("ORADESK_DEMO_BENCH") != 1)
         QTimer::singleShot(0, this, &DemoBench::FetchWiredImage);
+    StartScript();
+}
+
+void DemoBench::StartScript()
+{
+    const QString path = qEnvironmentVariable("ORADESK_DEMO_SCRIPT");
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    DemoScriptParser::Result parsed;
+    if (!file.open(QIODevice::ReadOnly))
+        parsed.error = QStringLiteral("cannot read it: %1").arg(file.errorString());
+    else
+        parsed = DemoScriptParser::Parse(QString::fromUtf8(file.readAll()));
+    if (!parsed.error.isEmpty()) {
+        std::fprintf(stderr, "demo script %s: %s\n", qUtf8Printable(path),
+                     qUtf8Printable(parsed.error));
+        std::fflush(stderr);
+        // Exit only works once the event loop runs.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); });
+        return;
+    }
+    std::printf("demo script %s: steps: %d\n", qUtf8Printable(path), int(parsed.steps.size()));
+    std::fflush(stdout);
+    auto *script = new DemoScript(parsed.steps, {m_devices[0].get(), m_devices[1].get()}, this);
+    connect(script, &DemoScript::Finished, qApp, [](int code) { QCoreApplication::exit(code); });
+    script->Start();
 }
 
 void DemoBench::PlugWaitingDevice()
@@ -131,11 +150,7 @@ DemoBench::~DemoBench()
 
 void DemoBench::SendInput(const ctrlsim::InputState &state)
 {
-    const bool sent =
-        m_devices[m_target]->withController([&](ctrlsim::SimulatedController &controller) {
-            InputNode(controller).pushInput(ctrlsim::makeLongReport(state));
-        });
-    if (!sent)
+    if (!SendDemoInput(*m_devices[m_target], state))
         qDebug() << "demo: the" << TargetName() << "is in update mode, key not sent";
 }
 

@@ -40,6 +40,10 @@ private:
     // The updater offers a device only an image it fetched earlier in the run; the demo
     // fetches the wired controller's at start so that its update can be walked through.
     void FetchWiredImage();
+    // ORADESK_DEMO_SCRIPT=<file>: runs the script's steps (see DemoScript) and quits with
+    // 0 after the last; with 1 when the file cannot be read, a line is malformed or a step
+    // cannot be done.
+    void StartScript();
 
     DemoServer *m_server = nullptr;
     std::vector<std::unique_ptr<ctrlsim::UpdatableDevice>> m_devices;

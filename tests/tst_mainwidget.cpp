@@ -174,7 +174,7 @@ private slots:
             g_log.append(text);
         });
         QVERIFY(m_tmp.isValid());
-        qputenv("TMPDIR", QFile::encodeName(m_tmp.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_tmp.path()));
         m_server = HttpsServer::FromCertDir(kCerts, "server");
         QVERIFY(m_server->start());
         SecureFetch::SetTestServer(m_server->host(), QSslCertificate::fromPath(kCerts + "/ca.pem"));
@@ -273,7 +273,7 @@ private slots:
         QVERIFY(click("btnSelect"));
         QCOMPARE(page(), label.isEmpty() ? int(UpdateFlow::DeviceList) : int(UpdateFlow::Offer));
         QCOMPARE(configured.count(), label.isEmpty() ? 1 : 0);
-        QCOMPARE(m_config->m_deviceInConfig, label.isEmpty());
+        QCOMPARE(m_config->m_deviceInConfig.load(), label.isEmpty());
         if (!label.isEmpty())
             QCOMPARE(child<QLabel>("lblVersion")->text(), label);
     }

@@ -4,6 +4,7 @@
 #include "ui/moduleselection/moduleselection.h"
 #include "ui/pageids.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLabel>
@@ -18,6 +19,29 @@ QStringList g_log;
 int Logged(const QString &prefix)
 {
     return int(g_log.filter(prefix).size());
+}
+
+// Every visible, enabled button and selector of window that a click at its centre would not
+// reach, with what lies over it. A widget under a transparent one looks fine to a click
+// sent to the widget itself, but not to the mouse.
+QStringList Unreachable(QWidget *window)
+{
+    QStringList covered;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (!qobject_cast<QAbstractButton *>(w) && !qobject_cast<QComboBox *>(w))
+            continue;
+        if (!w->isVisible() || !w->isEnabled() ||
+            w->testAttribute(Qt::WA_TransparentForMouseEvents))
+            continue;
+        const QPoint centre = w->mapTo(window, w->rect().center());
+        QWidget *hit = window->childAt(centre);
+        if (hit != w && !w->isAncestorOf(hit))
+            covered << w->objectName() + QStringLiteral(" under ") +
+                           (hit ? hit->objectName() + QLatin1Char(' ') +
+                                      hit->metaObject()->className()
+                                : QStringLiteral("nothing"));
+    }
+    return covered;
 }
 
 // Hot-plug events raised by the test; records what discovery asks to open, in order.
@@ -207,6 +231,33 @@ private slots:
         const QImage shot = m_window->grab().toImage();
         QCOMPARE(shot.size(), QSize(1280, 720));
 #endif
+    }
+
+    void everyVisibleButtonTakesTheMouse_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::newRow("agreement notice") << 0;
+        for (int id : {PageId::Devices, PageId::ModuleSelection, PageId::Test, PageId::Mapping,
+                       PageId::Turbo, PageId::Stick, PageId::Trigger, PageId::Vibration,
+                       PageId::Calibration, PageId::Profiles, PageId::Lighting, PageId::AppUpdate})
+            QTest::newRow(qPrintable(QString::number(id))) << id;
+    }
+
+    void everyVisibleButtonTakesTheMouse()
+    {
+        QFETCH(int, page);
+        config()->m_fileProfileModel = true;
+        QTRY_VERIFY_WITH_TIMEOUT(child<QWidget>("wdgUserPermission")->isVisible(), 5000);
+        if (page) {
+            accept();
+            m_window->showPage(page);
+            QTRY_VERIFY_WITH_TIMEOUT(!m_window->IsLoadingPage(), 5000);
+            QCOMPARE(m_window->CurrentPage(), page);
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(Unreachable(m_window.get()), QStringList());
+        if (!page)
+            QVERIFY(child<QWidget>("btnNext")->isVisible());
     }
 
     void savedNoticeStaysAfterTheLastSave_data()

@@ -1,5 +1,6 @@
 #include "device/hidconfig.h"
 #include "device/readback.h"
+#include "protocol/controllerscommunication.h"
 
 #include "controller/simulatedcontroller.h"
 #include "virtualhid/virtualhidbus.h"
@@ -10,6 +11,8 @@
 
 #include "loopthread.h"
 #include "signalcounter.h"
+#include <algorithm>
+#include <mutex>
 #include <random>
 
 namespace {
@@ -48,6 +51,28 @@ std::vector<uint8_t> reply(uint8_t code, std::initializer_list<std::pair<int, in
 }
 
 void silence(QtMsgType, const QMessageLogContext &, const QString &) {}
+
+std::mutex g_logLock;
+QStringList g_log;
+
+void keepLog(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    std::lock_guard<std::mutex> lock(g_logLock);
+    g_log.append(text);
+}
+
+bool logged(const QString &prefix)
+{
+    std::lock_guard<std::mutex> lock(g_logLock);
+    return !g_log.filter(prefix).isEmpty();
+}
+
+// Writes without the protocol's pauses, so that a stress run takes seconds.
+class FastCommunication : public ControllersCommunication
+{
+protected:
+    void Pause(int) override {}
+};
 
 } // namespace
 
@@ -285,6 +310,118 @@ private slots:
         qInstallMessageHandler(previous);
         QCOMPARE(recordBytes(m_config->Profiles().Record(1)), other1);
         QCOMPARE(recordBytes(m_config->Profiles().Record(2)), other2);
+    }
+
+    // Another controller answering while the first is configured: its reply must not land
+    // in the configured device's records.
+    void replyFromAnotherDeviceChangesNothing()
+    {
+        auto state = ctrlsim::DeviceState::sane(0x400C);
+        connectDevice(0x400C, false, false, state);
+        auto other = ctrlsim::SimulatedController::plug(0x400C, ctrlsim::DeviceState::sane(0x400C));
+        QVERIFY(m_config->OpenSlot(1, QString::fromStdString(other->path())));
+        SignalCounter finished(m_config.get(), &HidConfig::ReadFinished);
+        m_config->SelectSlot(0);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_config->Profiles().Name(0), QStringLiteral("Profile 1"), 20000);
+        const QByteArray before = recordBytes(m_config->Profiles().Record(0));
+        const QByteArray current = recordBytes(m_config->Profiles().Current());
+
+        const auto previous = qInstallMessageHandler(keepLog);
+        std::vector<uint8_t> mapping = reply(0xA2, {});
+        std::fill(mapping.begin() + 5, mapping.begin() + 25, uint8_t(0x77));
+        other->node().pushInput(mapping);
+        other->node().pushInput(reply(0xB9, {{5, 0x55}}));
+        QTRY_VERIFY_WITH_TIMEOUT(logged(QStringLiteral("reply from another device ignored")), 5000);
+        QTest::qWait(100);
+        qInstallMessageHandler(previous);
+        QCOMPARE(recordBytes(m_config->Profiles().Record(0)), before);
+        QCOMPARE(recordBytes(m_config->Profiles().Current()), current);
+    }
+
+    // The user switches the profile while the read-back runs: replies already on their way
+    // belong to the profile they were read from, so no record ever holds another's bytes.
+    void profileSwitchesDuringReadBackNeverMixRecords()
+    {
+        const auto state = ctrlsim::DeviceState::sane(0x400E);
+        connectDevice(0x400E, true, false, state);
+        m_device->firmware().setReplyDelay(std::chrono::milliseconds(3));
+        m_config->Reader().m_replyDelay = 2;
+        m_config->SelectSlot(0);
+        std::mt19937 random(77);
+        for (int i = 0; i < 40; ++i) {
+            QTest::qWait(int(5 + random() % 40));
+            m_config->RequestStep(49 + int(random() % 3));
+        }
+        // Let the last switch and its reads settle.
+        QTest::qWait(1500);
+        m_config->Reader().Stop();
+        QTest::qWait(300);
+
+        int matched = 0;
+        QStringList mixed;
+        for (int p = 0; p < 3; ++p) {
+            const PROFILE_INFO record = m_config->Profiles().Record(p);
+            for (int offset = 0; offset < PROFILE_INFO::kSize; ++offset) {
+                // Status, current profile, curve side and the trigger-lock levels are not
+                // profile bytes the device reports back as they are stored.
+                if (offset == 21 || offset == 22 || offset == 31 || offset == 48 || offset == 49)
+                    continue;
+                const uint8_t got = record.bytes()[offset];
+                if (got == 0)
+                    continue;
+                const auto &own = state.profiles[size_t(p)];
+                // A curve reply does not say which half it is: with two chains running
+                // either half may land in either place, but always the same profile's.
+                const bool curve = offset >= 32 && offset < 48;
+                if (got == own[size_t(offset)] ||
+                    (curve &&
+                     std::find(own.begin() + 32, own.begin() + 48, got) != own.begin() + 48))
+                    ++matched;
+                else
+                    mixed << QStringLiteral("profile %1 byte %2: %3 (%4 %5 %6)")
+                                 .arg(p)
+                                 .arg(offset)
+                                 .arg(got)
+                                 .arg(state.profiles[0][size_t(offset)])
+                                 .arg(state.profiles[1][size_t(offset)])
+                                 .arg(state.profiles[2][size_t(offset)]);
+            }
+        }
+        QVERIFY2(mixed.isEmpty(), qPrintable(mixed.join(QStringLiteral(", "))));
+        QVERIFY(matched > 60); // the switches did not simply stop every read
+    }
+
+    // A page saving on the GUI thread while the poll's replies are stored on the read
+    // thread, thousands of times; the sanitizers watch every access to the records.
+    void pollRepliesWhileSaving()
+    {
+        m_config->UseControllersCommunication(std::make_unique<FastCommunication>());
+        const auto state = ctrlsim::DeviceState::sane(0x400C);
+        connectDevice(0x400C, false, false, state);
+        m_config->Reader().m_replyDelay = 0;
+        m_config->SelectWriteSlot(0);
+        ControllersCommunication &com = *m_config->GetControllerComHandle();
+        const auto previous = qInstallMessageHandler(silence);
+        for (int i = 0; i < 3000; ++i) {
+            com.GetButtonMapping();
+            const PROFILE_INFO edited = m_config->Profiles().EditActive([i](PROFILE_INFO &record) {
+                record.buttonMap[0] = uint8_t(1 + i % 200);
+                record.turboMask = uint8_t(i);
+            });
+            QVERIFY(com.WriteThenSave({[&] { return com.SetButtonMapping(edited); },
+                                       [&] { return com.SetTurbo(edited); }}));
+            if (i % 100 == 0)
+                QCoreApplication::processEvents();
+        }
+        qInstallMessageHandler(previous);
+        // Once quiet, one more read brings the record to what the device holds.
+        QTest::qWait(200);
+        com.GetButtonMapping();
+        QTRY_COMPARE_WITH_TIMEOUT(m_config->Profiles().Active().buttonMap[0],
+                                  m_device->firmware().state().active()[0], 5000);
+        QCOMPARE(m_device->firmware().state().saveCount, 3000);
+        QCOMPARE(m_device->firmware().state().active()[0], uint8_t(1 + 2999 % 200));
     }
 };
 

@@ -1,27 +1,114 @@
 #include "app/fileini.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+// What another local user plants in the shared temporary directory to pick the firmware a
+// recovery flashes and to switch keep-sync on.
+const QByteArray kPlantedSettings = "[Quorel_Vexalon]\nUPDATE_DEVICE_CODE=13\nSYNC_CODE=true\n";
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool WriteAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+} // namespace
 
 class TestSettings : public QObject
 {
     Q_OBJECT
 
 private:
+    QTemporaryDir m_config;
     QTemporaryDir m_tmp;
 
 private slots:
     void initTestCase()
     {
-        // The settings file lives in the temporary directory: point it at our own.
+        // The settings file belongs in the user's configuration directory: point that at
+        // our own, and the temporary directory at another one where the old file lay.
+        QVERIFY(m_config.isValid());
         QVERIFY(m_tmp.isValid());
-        qputenv("TMPDIR", m_tmp.path().toLocal8Bit());
-        QCOMPARE(FileINI::FilePath(), m_tmp.path() + "/Quorel_config.ini");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path()));
+        qputenv("TMPDIR", QFile::encodeName(m_tmp.path()));
+        QCOMPARE(QDir::tempPath(), m_tmp.path());
     }
 
-    void init() { QFile::remove(FileINI::FilePath()); }
+    void init()
+    {
+        QFile::remove(FileINI::FilePath());
+        for (const QString &name :
+             QDir(m_tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
+            QVERIFY(QFile::remove(m_tmp.path() + "/" + name));
+    }
+
+    void fileLiesInTheUserConfigurationDirectory()
+    {
+        QCOMPARE(FileINI::FilePath(), m_config.path() + "/quorel-oradesk/Quorel_config.ini");
+        QVERIFY(!FileINI::FilePath().startsWith(m_tmp.path()));
+    }
+
+    void missingDirectoryIsCreatedForTheUserAlone()
+    {
+        QVERIFY(QDir(FileINI::DirectoryPath()).removeRecursively());
+        FileINI ini;
+        ini.SetUpdateDeviceCode(3);
+        const QFileInfo dir(FileINI::DirectoryPath());
+        QVERIFY(dir.isDir());
+        QCOMPARE(dir.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+                 QFile::Permissions());
+        QVERIFY(ReadAll(FileINI::FilePath()).contains("UPDATE_DEVICE_CODE=3"));
+        QCOMPARE(FileINI().UpdateDeviceCode(), 3);
+    }
+
+    // Whatever sits at the old name in the temporary directory is neither read nor
+    // written through.
+    void plantedOldFileIsIgnored_data()
+    {
+        QTest::addColumn<bool>("symlink");
+        QTest::newRow("world-writable file") << false;
+        QTest::newRow("symlink to a victim file") << true;
+    }
+
+    void plantedOldFileIsIgnored()
+    {
+        QFETCH(bool, symlink);
+        const QString oldPath = m_tmp.path() + "/Quorel_config.ini";
+        const QString victim = m_tmp.path() + "/victim.ini";
+        const QString planted = symlink ? victim : oldPath;
+        QVERIFY(WriteAll(planted, kPlantedSettings));
+        QVERIFY(QFile::setPermissions(planted, QFile::ReadOwner | QFile::WriteOwner |
+                                                   QFile::ReadGroup | QFile::WriteGroup |
+                                                   QFile::ReadOther | QFile::WriteOther));
+        if (symlink)
+            QVERIFY(QFile::link(victim, oldPath));
+
+        FileINI ini;
+        QCOMPARE(ini.UpdateDeviceCode(), 0);
+        QVERIFY(!ini.SyncCode());
+
+        ini.SetUpdateDeviceCode(5);
+        ini.SetSyncCode(true);
+        QCOMPARE(ReadAll(planted), kPlantedSettings);
+        QCOMPARE(QFileInfo(oldPath).isSymLink(), symlink);
+        QCOMPARE(FileINI().UpdateDeviceCode(), 5);
+        QVERIFY(FileINI().SyncCode());
+    }
 
     void syncCodeIsOnOnlyForExactTrue_data()
     {

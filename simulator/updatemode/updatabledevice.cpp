@@ -1,5 +1,7 @@
 #include "updatemode/updatabledevice.h"
 
+#include "virtualhid/node.h"
+
 namespace ctrlsim {
 
 using Clock = std::chrono::steady_clock;
@@ -63,6 +65,17 @@ bool UpdatableDevice::withController(const std::function<void(SimulatedControlle
     return true;
 }
 
+std::vector<ControllerFirmware::Report> UpdatableDevice::frames() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<ControllerFirmware::Report> all = earlierFrames_;
+    if (controller_) {
+        const auto current = controller_->firmware().frames();
+        all.insert(all.end(), current.begin(), current.end());
+    }
+    return all;
+}
+
 void UpdatableDevice::pull()
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -121,6 +134,14 @@ void UpdatableDevice::leave()
             lastTransfer_ = std::make_unique<UpdateModeDevice::Transfer>(update_->transfer());
         controller = std::move(controller_);
         update = std::move(update_);
+    }
+    if (controller) {
+        // Off the bus and with no write left inside its firmware, its log is complete.
+        controller->unplug();
+        controller->node().setFirmware(nullptr);
+        const auto frames = controller->firmware().frames();
+        std::lock_guard<std::mutex> lock(mutex_);
+        earlierFrames_.insert(earlierFrames_.end(), frames.begin(), frames.end());
     }
     controller.reset();
     update.reset();

@@ -63,6 +63,11 @@ public:
     UpdateModeDevice::Transfer lastTransfer() const;
     // Runs fn on the controller while it is in normal mode; false when it is not.
     bool withController(const std::function<void(SimulatedController &)> &fn);
+    const Options &options() const { return options_; }
+    // Every command frame its normal-mode controllers accepted since it was created, in
+    // order, across the re-plugs of an update. A controller's frames join once it has
+    // left the bus completely.
+    std::vector<ControllerFirmware::Report> frames() const;
     // Unplugs whatever is on the bus now, as a pulled cable does.
     void pull();
 
@@ -82,6 +87,7 @@ private:
     std::unique_ptr<SimulatedController> controller_;
     std::unique_ptr<UpdateModeDevice> update_;
     std::unique_ptr<UpdateModeDevice::Transfer> lastTransfer_;
+    std::vector<ControllerFirmware::Report> earlierFrames_; // of controllers that left
     std::deque<std::pair<std::chrono::steady_clock::time_point, std::function<void()>>> tasks_;
     std::thread thread_;
 };

@@ -1,21 +1,47 @@
 #include "fileini.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 const QString FileINI::kSyncCodeKey = QStringLiteral("/Quorel_Vexalon/SYNC_CODE");
 const QString FileINI::kUpdateDeviceCodeKey = QStringLiteral("/Quorel_Vexalon/UPDATE_DEVICE_CODE");
 
-FileINI::FileINI(QObject *parent)
-    : QObject(parent), m_settings(std::make_unique<QSettings>(FilePath(), QSettings::IniFormat))
+namespace {
+
+// Creates the directory, open to the user alone, when it is missing; an existing one is
+// left as the user set it up.
+void MakePrivateDirectory(const QString &path)
 {
+    if (QFileInfo(path).isDir())
+        return;
+    if (QDir().mkpath(path))
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+} // namespace
+
+FileINI::FileINI(QObject *parent) : QObject(parent)
+{
+    MakePrivateDirectory(DirectoryPath());
+    m_settings = std::make_unique<QSettings>(FilePath(), QSettings::IniFormat);
 }
 
 FileINI::~FileINI() = default;
 
+QString FileINI::DirectoryPath()
+{
+    // A fixed folder in the generic location rather than AppConfigLocation, so the path
+    // does not depend on the organisation and application names of whoever opens it.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/quorel-oradesk");
+}
+
 QString FileINI::FilePath()
 {
-    return QDir::tempPath() + QStringLiteral("/Quorel_config.ini");
+    return DirectoryPath() + QStringLiteral("/Quorel_config.ini");
 }
 
 void FileINI::write(const QString &key, const QString &value)

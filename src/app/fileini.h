@@ -6,8 +6,10 @@
 
 class QSettings;
 
-// The application's settings file in the temporary directory, shared by every page
-// and by the updater.
+// The application's settings file, shared by every page and by the updater. It lives in
+// the user's own configuration directory, $XDG_CONFIG_HOME/quorel-oradesk (by default
+// ~/.config/quorel-oradesk), created readable by the user alone, so no other local user
+// can plant or redirect it.
 class FileINI : public QObject
 {
     Q_OBJECT
@@ -21,6 +23,7 @@ public:
     ~FileINI() override;
 
     static QString FilePath();
+    static QString DirectoryPath();
 
     void write(const QString &key, const QString &value);
     // The stored value as text; empty when the key is missing.
@@ -32,7 +35,7 @@ public:
     void SetSyncCode(bool on);
 
     // The remembered update type, 0 when missing, not a number or out of range: the file
-    // sits in a shared directory and decides which firmware a recovery flashes.
+    // can be edited by hand and decides which firmware a recovery flashes.
     static int ParseUpdateType(const QString &value);
     int UpdateDeviceCode() const { return ParseUpdateType(read(kUpdateDeviceCodeKey)); }
     void SetUpdateDeviceCode(int updateType);

@@ -1,37 +1,89 @@
 #include "singleinstance.h"
 
+#include <QDateTime>
 #include <QDir>
-#include <QSystemSemaphore>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QtGlobal>
 
-SingleInstanceGuard::SingleInstanceGuard(const QString &key) : m_key(key), m_memory(key) {}
+#include <unistd.h>
 
-QString SingleInstanceGuard::DefaultKey()
+namespace {
+
+const QFile::Permissions kOthersAccess = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                         QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
+// A lock file that names no process is one whose writer died between creating and
+// filling it; a copy that is starting fills it within moments.
+constexpr qint64 kUnfinishedLockAgeMs = 10 * 1000;
+
+// $XDG_RUNTIME_DIR when it is a directory of this user that nobody else may enter, else
+// empty. QStandardPaths is not asked: for an unset or unusable variable it answers
+// $TMPDIR/runtime-<user>, a name anyone can guess in the shared temporary directory.
+QString RuntimeDirectory()
 {
-    // The UTF-8 bytes of the trade-mark sign become three Latin-1 characters, the same
-    // for every copy.
-    return QString::fromLatin1("Quorel™ Vexalon") + QLatin1Char('@') + QDir::homePath();
+    const QString path = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (path.isEmpty())
+        return QString();
+    const QFileInfo info(path);
+    if (!info.isDir() || info.ownerId() != uint(::geteuid()) ||
+        (info.permissions() & kOthersAccess))
+        return QString();
+    return QDir::cleanPath(info.absoluteFilePath());
+}
+
+// Creates the directory, open to the user alone, when it is missing.
+void MakePrivateDirectory(const QString &path)
+{
+    if (QFileInfo(path).isDir())
+        return;
+    if (QDir().mkpath(path))
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+} // namespace
+
+SingleInstanceGuard::SingleInstanceGuard(const QString &lockPath)
+    : m_path(lockPath), m_lock(lockPath)
+{
+    // A running copy keeps its lock however long it runs; only a lock whose process is
+    // gone counts as stale.
+    m_lock.setStaleLockTime(0);
+}
+
+QString SingleInstanceGuard::DefaultLockPath()
+{
+    QString dir = RuntimeDirectory();
+    if (dir.isEmpty())
+        dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+              QStringLiteral("/quorel-oradesk");
+    return dir + QStringLiteral("/quorel-oradesk.lock");
 }
 
 bool SingleInstanceGuard::TryAcquire()
 {
-    // Two copies starting at once must not both find the segment missing.
-    QSystemSemaphore gate(m_key + QStringLiteral("#gate"), 1);
-    gate.acquire();
+    if (m_lock.isLocked())
+        return true;
+    MakePrivateDirectory(QFileInfo(m_path).absolutePath());
 
-    {
-        // A segment whose creator died has no attachments left: attaching and detaching
-        // once removes it, while a live copy's segment survives the visit.
-        QSharedMemory stale(m_key);
-        if (stale.attach(QSharedMemory::ReadOnly))
-            stale.detach();
+    // Takes over a lock whose process has died or whose PID now runs another program.
+    if (m_lock.tryLock(0))
+        return true;
+    if (m_lock.error() != QLockFile::LockFailedError) {
+        // Without a usable lock the program still runs rather than never starting.
+        qWarning("Single-instance lock %s cannot be created", qPrintable(m_path));
+        return true;
     }
 
-    const bool otherCopy = m_memory.attach(QSharedMemory::ReadWrite);
-    if (otherCopy)
-        m_memory.detach();
-    else
-        m_memory.create(1, QSharedMemory::ReadWrite);
-
-    gate.release();
-    return !otherCopy;
+    // QLockFile never counts a file that names no process as stale. One older than any start
+    // takes was left by a copy that died while writing it and is cleared; clearing fails
+    // anyway while a copy still has the file open.
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    const QDateTime modified = QFileInfo(m_path).lastModified();
+    const bool unfinished = !m_lock.getLockInfo(&pid, &host, &app) && modified.isValid() &&
+                            modified.msecsTo(QDateTime::currentDateTime()) > kUnfinishedLockAgeMs;
+    return unfinished && m_lock.removeStaleLockFile() && m_lock.tryLock(0);
 }

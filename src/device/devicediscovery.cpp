@@ -4,6 +4,7 @@
 #include "hidconfig.h"
 #include "hidglobal.h"
 #include "protocol/controllerscommunication.h"
+#include "protocol/versionnumber.h"
 
 #include <QDebug>
 #include <QTimer>
@@ -41,12 +42,9 @@ DeviceDiscovery::~DeviceDiscovery() = default;
 QString DeviceDiscovery::VersionText(uint16_t bcdDevice, int *number)
 {
     const int decimal = QString::asprintf("%X", bcdDevice).toInt();
-    QString text = QString::asprintf("%03d", decimal);
-    text.insert(1, QLatin1Char('.'));
-    text.insert(3, QLatin1Char('.'));
     if (number)
         *number = decimal;
-    return text;
+    return VersionNumber::Dotted(decimal);
 }
 
 void DeviceDiscovery::Scan(uint16_t vendorId)

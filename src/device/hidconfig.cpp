@@ -70,6 +70,12 @@ HidConfig::~HidConfig()
         slot.close();
 }
 
+void HidConfig::UseControllersCommunication(std::unique_ptr<ControllersCommunication> com)
+{
+    com->SetHandle(m_controllersCom->Handle());
+    m_controllersCom = std::move(com);
+}
+
 bool HidConfig::OpenSlot(int index, const QString &path, const QString &node)
 {
     if (index < 0 || index >= kSlotCount)
@@ -194,8 +200,7 @@ void HidConfig::Dispatch(int index, int length)
     try {
         switch (classifyReport(m_readBuf, length)) {
         case ReportKind::ConfigReply:
-            if (AcceptsReply(index))
-                OnConfigReply(m_readBuf, length);
+            OnConfigReply(m_readBuf, length);
             break;
         case ReportKind::LongInput:
             OnLongInputReport(m_readBuf, length);
@@ -213,19 +218,23 @@ void HidConfig::Dispatch(int index, int length)
     }
 }
 
-bool HidConfig::AcceptsReply(int index) const
+bool HidConfig::AcceptsReply(int index, uint8_t code) const
 {
     // A device-information reply names the slot it answers for; every other reply belongs
-    // to the configured device, and another device's must not land in its records.
-    const int configured = m_configSlot.load();
-    if (configured < 0 || index == configured || m_readBuf[4] == CommandCode::kGetDeviceInfo)
+    // to the configured device, and another device's, or a removed one's, must not land in
+    // its records or move its read-back on.
+    if (code == CommandCode::kGetDeviceInfo || index == m_configSlot.load())
         return true;
-    qDebug() << "reply from another device ignored, slot:" << index << "code:" << m_readBuf[4];
+    qDebug() << "reply from another device ignored, slot:" << index << "code:" << code;
     return false;
 }
 
 void HidConfig::OnConfigReply(const uint8_t *report, int length)
 {
+    QThread::msleep(static_cast<unsigned long>(m_reader.m_replyDelay.load()));
+    // Checked after the pause: the device may have been removed or another chosen meanwhile.
+    if (length > 4 && !AcceptsReply(m_lastReadIndex.load(), report[4]))
+        return;
     m_reader.ParseReply(report, length);
 }
 

@@ -40,6 +40,9 @@ public:
     ~HidConfig() override;
 
     ControllersCommunication *GetControllerComHandle() const { return m_controllersCom.get(); }
+    // Puts another command writer in place (tests give one with shorter pauses); it takes
+    // over the slot the current one writes to. Call before the read loop runs.
+    void UseControllersCommunication(std::unique_ptr<ControllersCommunication> com);
 
     // Opens node (path when empty) into slot index and records path for it; the slot's
     // previous handle is closed.
@@ -102,6 +105,8 @@ public:
     bool IsVersionQueryPending() const { return m_versionQuery.load(); }
     bool IsReading() const { return m_isReading.load(); }
 
+    // Whether a configuration reply of code from slot index may reach the records.
+    bool AcceptsReply(int index, uint8_t code) const;
     // Passed on unchanged to whoever hands focus between navigation and page.
     void RequestUnlockNavigation(bool unlock) { emit unlockNavigation(unlock); }
     // Announces the active record so that it is mirrored to its profile file.
@@ -192,7 +197,6 @@ private:
     friend class InputDecoder;
 
     bool PollSlots();
-    bool AcceptsReply(int index) const;
     bool IsPolled(int index) const;
     void Dispatch(int index, int length);
 

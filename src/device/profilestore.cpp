@@ -79,9 +79,7 @@ void ProfileStore::SwitchRequested(int profile)
     if (!IsProfile(profile))
         return;
     std::lock_guard<std::mutex> guard(m_lock);
-    // A re-sent request is the same switch: its second acknowledge finds nothing to move.
-    if (m_pendingSwitches.empty() || m_pendingSwitches.back() != profile)
-        m_pendingSwitches.push_back(profile);
+    m_pendingSwitches.push_back(profile);
 }
 
 int ProfileStore::SwitchAcknowledged()

@@ -43,6 +43,7 @@ public:
 
     // A profile switch was sent to the device. Its acknowledge, not the request, moves the
     // active record: replies still in flight belong to the profile they were read from.
+    // Every switch sent is noted once; a re-send after a lost acknowledge is not.
     void SwitchRequested(int profile);
     // The device acknowledged the oldest switch still pending; returns the new active index.
     int SwitchAcknowledged();

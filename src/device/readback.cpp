@@ -71,6 +71,11 @@ void ReadBack::Start(int index)
 
 void ReadBack::RequestStep(int n)
 {
+    Send(n, false);
+}
+
+void ReadBack::Send(int n, bool resend)
+{
     m_timeoutTicks.store(0);
     m_step.store(n);
     ControllersCommunication &com = *m_config.GetControllerComHandle();
@@ -130,7 +135,9 @@ void ReadBack::RequestStep(int n)
     case 49:
     case 50:
     case 51:
-        m_config.Profiles().SwitchRequested(n - kFirstProfileStep);
+        // A re-send stands in for a switch whose acknowledge was lost: noted once.
+        if (!resend)
+            m_config.Profiles().SwitchRequested(n - kFirstProfileStep);
         com.SetCurrentProfile(uint8_t(n - kFirstProfileStep));
         break;
     default:
@@ -158,14 +165,13 @@ bool ReadBack::WatchdogTick()
         return false;
     if (m_timeoutTicks.fetch_add(1) + 1 >= kWatchdogTicks) {
         qDebug() << "time out";
-        RequestStep(m_step.load());
+        Send(m_step.load(), true);
     }
     return true;
 }
 
 void ReadBack::ParseReply(const uint8_t *reply, int length)
 {
-    QThread::msleep(static_cast<unsigned long>(m_replyDelay.load()));
     if (length < 5)
         return;
     const uint8_t code = reply[4];

@@ -22,7 +22,7 @@ public:
     void Stop() { m_readBack.store(false); }
     // Sends the command of step n; other step numbers send nothing.
     void RequestStep(int n);
-    // Called on the read thread with every configuration reply.
+    // Called on the read thread with every configuration reply of the configured device.
     void ParseReply(const uint8_t *reply, int length);
     // Watchdog tick (every 50 ms); returns false when the chain has ended.
     bool WatchdogTick();
@@ -37,6 +37,7 @@ public:
     std::atomic<int> m_replyDelay{20};
 
 private:
+    void Send(int n, bool resend);
     void Continue(int n);
     void Finish(const char *logLine);
     void StoreDeviceInfo(const uint8_t *reply);

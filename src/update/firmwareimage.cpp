@@ -1,5 +1,7 @@
 #include "firmwareimage.h"
 
+#include "protocol/versionnumber.h"
+
 #include <QDebug>
 
 namespace FirmwareImage {
@@ -136,10 +138,7 @@ int VersionNumber(const QString &dotted)
 
 QString VersionDisplay(int number)
 {
-    QString text = QString::asprintf("v%03d", number);
-    text.insert(2, QLatin1Char('.'));
-    text.insert(4, QLatin1Char('.'));
-    return text;
+    return QStringLiteral("v") + VersionNumber::Dotted(number);
 }
 
 } // namespace FirmwareImage

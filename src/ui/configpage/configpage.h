@@ -30,9 +30,10 @@ using PageReads = QVector<PageRead>;
 // routed to it while it is visible, the reads it needs before it loads, and the
 // write-pause-commit tail of a save with its notice.
 //
-// The controller and save slots are virtual slots of this class; a page overrides them as
-// plain member functions (not again as slots), so a form's by-name connection to
-// on_btnSave_clicked reaches the override exactly once.
+// The controller slots are virtual slots of this class; a page overrides them as plain
+// member functions. Save and reset are plain virtual functions here: a page whose form has
+// btnSave or btnReset declares its override as a slot, so the form's by-name connection
+// finds exactly one slot of that name.
 class ConfigPage : public QWidget
 {
     Q_OBJECT
@@ -56,10 +57,13 @@ public slots:
     virtual void clickPadButtonPadRight(bool pressed);
     virtual void clickPadButtonA(bool pressed);
     virtual void clickPadButtonB(bool pressed);
-    virtual void on_btnSave_clicked();
-    virtual void on_btnReset_clicked();
     // Long-press progress; shown in the page's progressBarLoading when it has one.
     virtual void LoadingProgress(int value);
+
+public:
+    // Save (also X on the controller) and reset (also a long Y).
+    virtual void on_btnSave_clicked();
+    virtual void on_btnReset_clicked();
 
 protected:
     // Refreshes the page from the active record.

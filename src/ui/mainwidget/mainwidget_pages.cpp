@@ -4,6 +4,7 @@
 #include "updateflow.h"
 
 #include "device/hidconfig.h"
+#include "protocol/versionnumber.h"
 #include "ui/style.h"
 #include "ui_mainwidget.h"
 #include "update/firmwareimage.h"
@@ -46,13 +47,10 @@ void SetPicture(QLabel *label, const QString &path)
     label->setPixmap(QPixmap(path));
 }
 
-// "%03d" with dots after the first and the third digit: 123 gives "v1.2.3".
+// The app's version as the footers show it: 123 gives "v1.2.3".
 QString AppVersionText(int number)
 {
-    QString digits = QString::asprintf("%03d", number);
-    digits.insert(1, QLatin1Char('.'));
-    digits.insert(3, QLatin1Char('.'));
-    return QStringLiteral("v") + digits;
+    return QStringLiteral("v") + VersionNumber::Dotted(number);
 }
 
 } // namespace

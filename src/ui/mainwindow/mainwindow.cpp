@@ -4,6 +4,7 @@
 #include "device/deviceplatform.h"
 #include "device/hidconfig.h"
 #include "protocol/controllerscommunication.h"
+#include "protocol/versionnumber.h"
 #include "ui/bartool/bartool.h"
 #include "ui/calibrationpage/calibrationpage.h"
 #include "ui/configpage/readsequence.h"
@@ -35,13 +36,10 @@ constexpr int kSavedNoticeMs = 2500;
 constexpr int kCollectionGapMs = 1000;
 const char *const kBackground = ":/Images/QuorelAPP/background/background.png";
 
-// "%03d" with dots after the first and third digit: 123 gives "v1.2.3".
+// The app's version as the footers show it: 123 gives "v1.2.3".
 QString AppVersionText(int number)
 {
-    QString digits = QString::asprintf("%03d", number);
-    digits.insert(1, QLatin1Char('.'));
-    digits.insert(3, QLatin1Char('.'));
-    return QStringLiteral("v") + digits;
+    return QStringLiteral("v") + VersionNumber::Dotted(number);
 }
 
 void CentreItems(QComboBox *box)
@@ -97,6 +95,13 @@ MainWindow::MainWindow(DevicePlatform *platform, QWidget *parent)
     ui->wdgComBox->hide();
     ui->wdgModel->hide();
     m_calibrationPage->hide();
+    // The full-window frame of the device list comes later in the form: hidden, it would
+    // lie over the agreement notice and take its clicks.
+    ui->wdgFrom->hide();
+    // Marks drawn over buttons must let the clicks through to them.
+    for (QWidget *mark : {static_cast<QWidget *>(ui->lblNavFocu), (QWidget *)ui->lblProfile,
+                          (QWidget *)ui->lblSaveSuccessText})
+        mark->setAttribute(Qt::WA_TransparentForMouseEvents);
     ui->lblSaveSuccessText->move((width() - ui->lblSaveSuccessText->width()) / 2 + 70, 130);
     ui->lblSaveSuccessText->hide();
     m_savedTimer = new QTimer(this);
@@ -365,8 +370,8 @@ void MainWindow::RevInOrOutString(QString string)
     qDebug() << string;
 }
 
-// Hot-plug. A dongle shows two HID collections; discovery needs both, the gamepad
-// collection (col02) first and the configuration collection (col01) a second later.
+// Hot-plug. A dongle shows two HID collections; discovery needs both, the configuration
+// collection (col02) first and the gamepad collection (col01) a second later.
 void MainWindow::OnInterfaceArrived(const QString &path)
 {
     if (!DeviceCatalogue::PathHas(path, QStringLiteral("35c7")))

@@ -1,5 +1,7 @@
 #include "updateapp.h"
 
+#include "protocol/versionnumber.h"
+
 #include "device/hidconfig.h"
 #include "ui/style.h"
 #include "ui_updateapp.h"
@@ -83,10 +85,7 @@ void UpdateAPP::start()
 
 QString UpdateAPP::VersionText(int number)
 {
-    QString digits = QString::asprintf("%03d", number);
-    digits.insert(1, QLatin1Char('.'));
-    digits.insert(3, QLatin1Char('.'));
-    return digits;
+    return VersionNumber::Dotted(number);
 }
 
 int UpdateAPP::ParseVersion(const QByteArray &body)
