@@ -164,15 +164,23 @@ void DemoScript::WaitForWidget(const DemoStep &step, bool gone, int waitedMs)
     });
 }
 
-QString DemoScript::Click(const DemoStep &step)
+QString DemoScript::PressOn(const DemoStep &step, QString *receiver)
 {
     QWidget *target = DemoMouse::FindVisible(step.argument);
     if (!target)
         return QStringLiteral("no visible widget named \"%1\"").arg(step.argument);
-    QString receiver;
-    if (!m_mouse.Press(target, &receiver))
+    if (!m_mouse.Press(target, receiver))
         return QStringLiteral("the centre of %1 lies outside its window")
             .arg(DemoMouse::Describe(target));
+    return QString();
+}
+
+QString DemoScript::Click(const DemoStep &step)
+{
+    QString receiver;
+    const QString error = PressOn(step, &receiver);
+    if (!error.isEmpty())
+        return error;
     m_mouse.Release();
     Print(QStringLiteral("demo click %1: received by %2").arg(step.argument, receiver));
     Continue();
@@ -181,13 +189,10 @@ QString DemoScript::Click(const DemoStep &step)
 
 QString DemoScript::Drag(const DemoStep &step)
 {
-    QWidget *target = DemoMouse::FindVisible(step.argument);
-    if (!target)
-        return QStringLiteral("no visible widget named \"%1\"").arg(step.argument);
     QString receiver;
-    if (!m_mouse.Press(target, &receiver))
-        return QStringLiteral("the centre of %1 lies outside its window")
-            .arg(DemoMouse::Describe(target));
+    const QString error = PressOn(step, &receiver);
+    if (!error.isEmpty())
+        return error;
     Print(QStringLiteral("demo drag %1: pressed on %2").arg(step.argument, receiver));
     DragMove(1, QPoint(step.numbers[0], step.numbers[1]));
     return QString();

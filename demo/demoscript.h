@@ -40,6 +40,8 @@ private:
     // Polls until a visible widget of that name is there (or, gone, is not), for at most
     // the step's timeout.
     void WaitForWidget(const DemoStep &step, bool gone, int waitedMs);
+    // Presses the mouse at the centre of the step's widget; an error text when it cannot.
+    QString PressOn(const DemoStep &step, QString *receiver);
     QString Click(const DemoStep &step);
     QString Drag(const DemoStep &step);
     void DragMove(int i, QPoint offset);

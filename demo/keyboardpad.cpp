@@ -46,19 +46,6 @@ bool TypingText()
     return qobject_cast<QAbstractSpinBox *>(focus) != nullptr;
 }
 
-// Opposite directions cancel, two neighbours make a diagonal.
-uint8_t Dpad(bool up, bool right, bool down, bool left)
-{
-    static const uint8_t kValues[3][3] = {
-        {8, 1, 2}, // up: with left, alone, with right
-        {7, 0, 3},
-        {6, 5, 4}, // down
-    };
-    const int dy = int(down) - int(up);
-    const int dx = int(right) - int(left);
-    return kValues[dy + 1][dx + 1];
-}
-
 } // namespace
 
 KeyboardPad::KeyboardPad(Sink sink, QObject *parent) : QObject(parent), m_sink(std::move(sink))
@@ -87,8 +74,8 @@ ctrlsim::InputState KeyboardPad::State() const
     s.y = m_held.contains(Qt::Key_Y);
     s.lb = m_held.contains(Qt::Key_Q);
     s.rb = m_held.contains(Qt::Key_E);
-    s.dpad = Dpad(m_held.contains(Qt::Key_Up), m_held.contains(Qt::Key_Right),
-                  m_held.contains(Qt::Key_Down), m_held.contains(Qt::Key_Left));
+    s.dpad = ctrlsim::dpadValue(m_held.contains(Qt::Key_Up), m_held.contains(Qt::Key_Right),
+                                m_held.contains(Qt::Key_Down), m_held.contains(Qt::Key_Left));
     return s;
 }
 

@@ -5,19 +5,6 @@ namespace {
 constexpr int kRepeatMs = 20;
 constexpr uint16_t kTriggerFull = 1023;
 
-// Opposite directions cancel, two neighbours make a diagonal.
-uint8_t Dpad(bool up, bool right, bool down, bool left)
-{
-    static const uint8_t kValues[3][3] = {
-        {8, 1, 2}, // up: with left, alone, with right
-        {7, 0, 3},
-        {6, 5, 4}, // down
-    };
-    const int dy = int(down) - int(up);
-    const int dx = int(right) - int(left);
-    return kValues[dy + 1][dx + 1];
-}
-
 } // namespace
 
 ScriptPad::ScriptPad(Sink sink, QObject *parent) : QObject(parent), m_sink(std::move(sink))
@@ -78,7 +65,7 @@ ctrlsim::InputState ScriptPad::State() const
         s.lt = kTriggerFull;
     if (held("rt"))
         s.rt = kTriggerFull;
-    s.dpad = Dpad(held("up"), held("right"), held("down"), held("left"));
+    s.dpad = ctrlsim::dpadValue(held("up"), held("right"), held("down"), held("left"));
     return s;
 }
 

@@ -4,6 +4,18 @@
 
 namespace ctrlsim {
 
+uint8_t dpadValue(bool up, bool right, bool down, bool left)
+{
+    static const uint8_t kValues[3][3] = {
+        {8, 1, 2}, // up: with left, alone, with right
+        {7, 0, 3},
+        {6, 5, 4}, // down
+    };
+    const int dy = int(down) - int(up);
+    const int dx = int(right) - int(left);
+    return kValues[dy + 1][dx + 1];
+}
+
 namespace {
 
 void putLe(std::vector<uint8_t> &out, size_t at, uint16_t value)

@@ -17,6 +17,10 @@ struct InputState
     uint8_t reportMode = 0;
 };
 
+// The D-pad value of the pressed directions: opposite ones cancel, two neighbours make a
+// diagonal.
+uint8_t dpadValue(bool up, bool right, bool down, bool left);
+
 // Long layout, `length` bytes (clamped to 17..64): 0 = 0x01; 1..8 lx ly rx ry LE; 9..10 lt;
 // 11..12 rt; 13 dpad; 14 A b0, B b1, X b3, Y b4, LB b6, RB b7; 15 View b2, Menu b3,
 // left stick b5, right stick b6; the rest zero.

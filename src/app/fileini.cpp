@@ -1,5 +1,7 @@
 #include "fileini.h"
 
+#include "privatedir.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,20 +10,6 @@
 
 const QString FileINI::kSyncCodeKey = QStringLiteral("/Quorel_Vexalon/SYNC_CODE");
 const QString FileINI::kUpdateDeviceCodeKey = QStringLiteral("/Quorel_Vexalon/UPDATE_DEVICE_CODE");
-
-namespace {
-
-// Creates the directory, open to the user alone, when it is missing; an existing one is
-// left as the user set it up.
-void MakePrivateDirectory(const QString &path)
-{
-    if (QFileInfo(path).isDir())
-        return;
-    if (QDir().mkpath(path))
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-} // namespace
 
 FileINI::FileINI(QObject *parent) : QObject(parent)
 {

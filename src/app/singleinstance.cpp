@@ -1,5 +1,7 @@
 #include "singleinstance.h"
 
+#include "privatedir.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -31,15 +33,6 @@ QString RuntimeDirectory()
         (info.permissions() & kOthersAccess))
         return QString();
     return QDir::cleanPath(info.absoluteFilePath());
-}
-
-// Creates the directory, open to the user alone, when it is missing.
-void MakePrivateDirectory(const QString &path)
-{
-    if (QFileInfo(path).isDir())
-        return;
-    if (QDir().mkpath(path))
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 } // namespace
