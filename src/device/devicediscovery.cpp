@@ -102,7 +102,9 @@ bool DeviceDiscovery::Refused(const QString &path) const
 
 int DeviceDiscovery::FreeSlot() const
 {
-    for (int slot = 0; slot < HidConfig::kSlotCount; ++slot)
+    // Only the slots the read loop visits: an interface opened anywhere else would never
+    // be read, and could push the real controller out of them.
+    for (int slot = 0; slot < HidConfig::kPolledSlots; ++slot)
         if (m_config.m_devPath[slot].isEmpty())
             return slot;
     return -1;
@@ -299,12 +301,14 @@ void DeviceDiscovery::DeviceRemoved(const QString &path)
         auto &table = m_config.m_deviceTable;
         ownEntry = table.contains(slot) && table[slot].path == path;
         if (ownEntry) {
-            for (const DeviceEntry &entry : table)
-                CountInterface(entry.path, -2);
-            m_config.m_dongleFound = false;
-            for (auto it = table.begin(); it != table.end();)
-                it = it->productString.isEmpty() ? table.erase(it) : std::next(it);
+            // Only the removed device's own count and entry go: the others still stand.
+            CountInterface(path, -2);
             table.remove(slot);
+            m_config.m_dongleFound =
+                std::any_of(table.begin(), table.end(), [](const DeviceEntry &e) {
+                    const CatalogueEntry *model = DeviceCatalogue::FindInPath(e.path);
+                    return model && model->dongle;
+                });
         }
     }
     if (ownEntry && m_config.m_lockSlots.load() &&

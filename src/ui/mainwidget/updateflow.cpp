@@ -127,8 +127,9 @@ bool UpdateFlow::OfferFor(int deviceVersion) const
 
 bool UpdateFlow::UpdateModePresent() const
 {
-    return m_platform && (m_platform->UsbPresent(kUpdateVid, kUpdatePid) ||
-                          m_platform->UsbPresent(kUpdateVid, kUpdatePidAlt));
+    // Only the id the transfer opens counts: a device that cannot be opened must not be
+    // offered a recovery that would then wait for it forever.
+    return m_platform && m_platform->UsbPresent(kUpdateVid, kUpdatePid);
 }
 
 bool UpdateFlow::UpdateModeEnumerates() const

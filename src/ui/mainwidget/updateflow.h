@@ -40,8 +40,6 @@ public:
     static constexpr int kTypeCount = 24;
     static constexpr uint16_t kUpdateVid = 0x2E2C;
     static constexpr uint16_t kUpdatePid = 0x5826;
-    // A second product id the bootloader may show; counts as waiting in update mode too.
-    static constexpr uint16_t kUpdatePidAlt = 0x0008;
     static constexpr int kProgressMax = 1000;
     static constexpr int kWaitForDeviceMs = 2000;
     static constexpr int kTickMs = 2;
