@@ -1,3 +1,4 @@
+#include "protocol/versionnumber.h"
 #include "update/firmwareimage.h"
 
 #include "firmware/imagebuilder.h"
@@ -14,6 +15,58 @@ private:
     static QByteArray app() { return ImageBuilder::Payload(1000, 1); }
 
 private slots:
+    // Newer is decided part by part; joined digits (2.0.10 as 2010) would get it wrong.
+    void versionsCompareByParts_data()
+    {
+        QTest::addColumn<QString>("offered");
+        QTest::addColumn<QString>("installed");
+        QTest::addColumn<bool>("newer");
+        QTest::newRow("2.0.10 over 2.1.0") << "2.0.10"
+                                           << "2.1.0" << false;
+        QTest::newRow("2.1.0 over 2.0.10") << "2.1.0"
+                                           << "2.0.10" << true;
+        QTest::newRow("1.4.0 over 1.30.0") << "1.4.0"
+                                           << "1.30.0" << false;
+        QTest::newRow("1.30.0 over 1.4.0") << "1.30.0"
+                                           << "1.4.0" << true;
+        QTest::newRow("equal") << "1.1.4"
+                               << "1.1.4" << false;
+        QTest::newRow("patch") << "1.1.5"
+                               << "1.1.4" << true;
+        QTest::newRow("major beats minor") << "2.0.0"
+                                           << "1.99.99" << true;
+        QTest::newRow("missing parts are 0") << "2"
+                                             << "1.9" << true;
+        QTest::newRow("blanks around") << " 1.2.0\r"
+                                       << "1.1.9" << true;
+        QTest::newRow("unknown installed is 0.0.0") << "0.0.1"
+                                                    << "" << true;
+        QTest::newRow("garbage installed is 0.0.0") << "1.0.0"
+                                                    << "v1.x" << true;
+        QTest::newRow("garbage offer") << "1.2.x"
+                                       << "1.0.0" << false;
+        QTest::newRow("empty offer") << ""
+                                     << "" << false;
+        QTest::newRow("four parts") << "1.2.3.4"
+                                    << "1.0.0" << false;
+        QTest::newRow("sign") << "-1.0.0"
+                              << "0.0.0" << false;
+        QTest::newRow("huge part") << "99999.0.0"
+                                   << "1.0.0" << false;
+        QTest::newRow("empty part") << "1..2"
+                                    << "1.0.0" << false;
+    }
+
+    void versionsCompareByParts()
+    {
+        QFETCH(QString, offered);
+        QFETCH(QString, installed);
+        QFETCH(bool, newer);
+        QCOMPARE(
+            VersionNumber::IsNewer(VersionNumber::Parse(offered), VersionNumber::Parse(installed)),
+            newer);
+    }
+
     void initTestCase()
     {
         // The readers log their results; keep the output to failures.
@@ -36,7 +89,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, number);
         QFETCH(QString, shown);
-        QCOMPARE(VersionNumber(text), number);
+        QCOMPARE(FirmwareImage::VersionNumber(text), number);
         QCOMPARE(VersionDisplay(number), shown);
     }
 

@@ -1,5 +1,6 @@
 #include "app/fileini.h"
 #include "device/hidconfig.h"
+#include "protocol/versionnumber.h"
 #include "ui/mainwidget/mainwidget.h"
 #include "ui/mainwidget/updateflow.h"
 #include "ui/pageids.h"
@@ -78,7 +79,10 @@ public:
 class TestConfig : public HidConfig
 {
 public:
-    int Add(uint16_t pid, int version)
+    int Add(uint16_t pid, int version) { return Add(pid, VersionNumber::Dotted(version)); }
+
+    // A device reporting version text ("1.30.0"), as the device-information reply gives it.
+    int Add(uint16_t pid, const QString &version)
     {
         std::lock_guard<std::mutex> guard(m_tableLock);
         const int slot = m_deviceTable.isEmpty() ? 0 : m_deviceTable.lastKey() + 1;
@@ -89,7 +93,8 @@ public:
         entry.modelName = QStringLiteral("Vexalon");
         entry.devIno.mVid = 0x35C7;
         entry.devIno.mPid = pid;
-        entry.devIno.versionNumber = version;
+        entry.devIno.version = version;
+        entry.devIno.versionNumber = QString(version).remove(QLatin1Char('.')).toInt();
         m_deviceTable.insert(slot, entry);
         return slot;
     }
@@ -244,24 +249,42 @@ private slots:
 
     void onlyANewerImageIsOffered_data()
     {
-        QTest::addColumn<int>("deviceVersion");
+        QTest::addColumn<QString>("imageVersion");
+        QTest::addColumn<QString>("deviceVersion");
         QTest::addColumn<bool>("loadable");
         QTest::addColumn<bool>("chinese");
         QTest::addColumn<QString>("label"); // empty: no offer
-        QTest::newRow("equal") << 114 << true << false << QString();
-        QTest::newRow("device newer") << 115 << true << false << QString();
-        QTest::newRow("image newer") << 113 << true << false << "Firmware v1.1.4 is Available";
-        QTest::newRow("image newer, Chinese") << 100 << true << true << "v1.1.4   新固件可用";
-        QTest::newRow("newer but unloadable") << 100 << false << false << QString();
+        QTest::newRow("equal") << "1.1.4"
+                               << "1.1.4" << true << false << QString();
+        QTest::newRow("device newer") << "1.1.4"
+                                      << "1.1.5" << true << false << QString();
+        QTest::newRow("image newer") << "1.1.4"
+                                     << "1.1.3" << true << false << "Firmware v1.1.4 is Available";
+        QTest::newRow("image newer, Chinese") << "1.1.4"
+                                              << "1.0.0" << true << true << "v1.1.4   新固件可用";
+        QTest::newRow("newer but unloadable") << "1.1.4"
+                                              << "1.0.0" << false << false << QString();
+        // Joined digits would say 2010 > 210 and 140 < 1300: parts decide.
+        QTest::newRow("2.0.10 is not newer than 2.1.0") << "2.0.10"
+                                                        << "2.1.0" << true << false << QString();
+        QTest::newRow("1.4.0 is not newer than 1.30.0") << "1.4.0"
+                                                        << "1.30.0" << true << false << QString();
+        QTest::newRow("2.1.0 is newer than 2.0.10")
+            << "2.1.0"
+            << "2.0.10" << true << false << "Firmware v2.1.0 is Available";
+        QTest::newRow("1.30.0 is newer than 1.4.0")
+            << "1.30.0"
+            << "1.4.0" << true << false << QString("Firmware v1.3.00 is Available");
     }
 
     void onlyANewerImageIsOffered()
     {
-        QFETCH(int, deviceVersion);
+        QFETCH(QString, imageVersion);
+        QFETCH(QString, deviceVersion);
         QFETCH(bool, loadable);
         QFETCH(bool, chinese);
         QFETCH(QString, label);
-        ImageBuilder image = ImageBuilder::Standard("1.1.4", App(1));
+        ImageBuilder image = ImageBuilder::Standard(imageVersion.toLatin1(), App(1));
         image.Sections()[2].badChecksum = !loadable; // the application section
         m_server->serve(kType0Path, {200, image.Build(), {}});
         QVERIFY(download(0));

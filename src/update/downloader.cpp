@@ -93,6 +93,7 @@ void Downloader::completed(QNetworkReply *reply, QNetworkAccessManager *manager,
         return;
     }
     m_version[type] = validation.version;
+    m_versionText[type] = validation.versionText;
     m_metadata = validation.metadata;
     emit finishedLoad(type);
 }
@@ -106,6 +107,11 @@ void Downloader::failLater(int type)
 bool Downloader::IsdownloadSuccessed(int type) const
 {
     return InSlots(type) && m_valid[type];
+}
+
+QString Downloader::firmwareVersionText(int type) const
+{
+    return InSlots(type) ? m_versionText[type] : QString();
 }
 
 int Downloader::firmwareVersion(int type) const

@@ -24,6 +24,8 @@ public:
     void downloadFirmware(int type);
     bool IsdownloadSuccessed(int type) const;
     int firmwareVersion(int type) const;
+    // The version the image states, as text ("1.1.4"); empty without a valid image.
+    QString firmwareVersionText(int type) const;
     QByteArray firmwareData(int type) const;
     // The metadata text of the last image that passed validation.
     QString metadata() const { return m_metadata; }
@@ -44,6 +46,7 @@ private:
     std::array<QByteArray, kSlots> m_data;
     std::array<bool, kSlots> m_valid{};
     std::array<int, kSlots> m_version{};
+    std::array<QString, kSlots> m_versionText;
     std::array<bool, kSlots> m_requested{};
     std::array<bool, kSlots> m_unusable{}; // requested and settled without a valid image
     QString m_metadata;

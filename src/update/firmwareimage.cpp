@@ -84,6 +84,7 @@ Validation ValidateDownload(const QByteArray &file, int firmwareType)
     result.valid = true;
     result.metadata = text;
     result.version = VersionNumber(value);
+    result.versionText = value.trimmed();
     qDebug() << "versonNumbert:" << firmwareType << value << result.version;
     return result;
 }

@@ -37,6 +37,7 @@ struct Validation
     bool valid = false;
     QString metadata;
     int version = 0;
+    QString versionText; // as the image states it, e.g. "1.1.4"
 };
 // The download check: metadata checksum, and the firmware version number.
 Validation ValidateDownload(const QByteArray &file, int firmwareType);

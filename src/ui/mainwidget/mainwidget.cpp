@@ -109,7 +109,7 @@ void MainWidget::on_btnSelect_clicked()
         return;
     }
     m_flow->SelectDevice(*entry, slot);
-    if (m_flow->OfferFor(entry->devIno.versionNumber))
+    if (m_flow->OfferFor(entry->devIno.version))
         ShowPage(UpdateFlow::Offer);
     else
         OpenConfiguration(slot);

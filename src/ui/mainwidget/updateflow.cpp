@@ -8,6 +8,7 @@
 #include "device/hiddevicereadwrite.h"
 #include "device/hidglobal.h"
 #include "protocol/controllerscommunication.h"
+#include "protocol/versionnumber.h"
 #include "update/downloader.h"
 #include "update/firmwareimage.h"
 
@@ -119,10 +120,14 @@ int UpdateFlow::OfferedVersion() const
     return m_downLoader->firmwareVersion(m_updatType);
 }
 
-bool UpdateFlow::OfferFor(int deviceVersion) const
+bool UpdateFlow::OfferFor(const QString &deviceVersion) const
 {
     // An id outside the table leaves the type of an earlier device: never offer its image.
-    return m_selectedKnown && deviceVersion < OfferedVersion() && HoldsImage(m_updatType);
+    const VersionNumber::Parts offered =
+        VersionNumber::Parse(m_downLoader->firmwareVersionText(m_updatType));
+    return m_selectedKnown &&
+           VersionNumber::IsNewer(offered, VersionNumber::Parse(deviceVersion)) &&
+           HoldsImage(m_updatType);
 }
 
 bool UpdateFlow::UpdateModePresent() const

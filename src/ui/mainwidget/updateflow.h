@@ -62,7 +62,8 @@ public:
     void SelectDevice(const DeviceEntry &entry, int slot);
     // Whether the selected device is offered the held image: it must have a type of its
     // own, and the image must be newer than deviceVersion, valid and loadable.
-    bool OfferFor(int deviceVersion) const;
+    // Whether the held image is newer than deviceVersion ("1.30.0"), part by part.
+    bool OfferFor(const QString &deviceVersion) const;
     int OfferedVersion() const;
 
     // The update button: switches the device into update mode, or starts at once when a
