@@ -1,5 +1,8 @@
 #include "httpsserver.h"
 
+#include <QTimer>
+#include <memory>
+
 #include <QFile>
 #include <QSslSocket>
 
@@ -92,6 +95,22 @@ void HttpsServer::answer(QSslSocket *socket, const QByteArray &path)
                      "\r\nConnection: close\r\n";
     if (!response.location.isEmpty())
         out += "Location: " + response.location + "\r\n";
-    socket->write(out + "\r\n" + response.body);
-    socket->disconnectFromHost();
+    if (response.dripMs <= 0) {
+        socket->write(out + "\r\n" + response.body);
+        socket->disconnectFromHost();
+        return;
+    }
+    // A slow server: each byte of the body on its own, with a pause between.
+    socket->write(out + "\r\n");
+    auto *drip = new QTimer(socket);
+    auto sent = std::make_shared<int>(0);
+    connect(drip, &QTimer::timeout, socket, [socket, drip, sent, body = response.body] {
+        if (*sent >= body.size()) {
+            drip->stop();
+            socket->disconnectFromHost();
+            return;
+        }
+        socket->write(body.mid((*sent)++, 1));
+    });
+    drip->start(response.dripMs);
 }

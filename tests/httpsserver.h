@@ -24,6 +24,7 @@ public:
         int status = 200;
         QByteArray body;
         QByteArray location;
+        int dripMs = 0; // > 0: the body goes out one byte per dripMs
     };
 
     explicit HttpsServer(const QString &certFile = {}, const QString &keyFile = {});

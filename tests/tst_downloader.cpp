@@ -219,7 +219,7 @@ private slots:
         QTest::addColumn<QString>("error");
         QTest::newRow("404") << 16 << int(NotFound) << "server replied: Not Found";
         QTest::newRow("untrusted certificate") << 16 << int(Untrusted) << "SSL handshake failed";
-        QTest::newRow("redirect to http") << 16 << int(DowngradeRedirect) << "Insecure redirect";
+        QTest::newRow("redirect to http") << 16 << int(DowngradeRedirect) << "canceled";
         QTest::newRow("empty URL 7") << 7 << int(EmptyUrl) << "not https";
         QTest::newRow("empty URL 8") << 8 << int(EmptyUrl) << "not https";
         QTest::newRow("oversized body") << 16 << int(Oversized) << "canceled";
@@ -264,6 +264,7 @@ private slots:
                  fault == NotFound || fault == DowngradeRedirect || fault == Oversized ? 2 : 0);
         QCOMPARE(m_untrusted->gets(path), 0);
         QCOMPARE(m_plain->gets(path), 0);
+        QCOMPARE(m_plain->gets(path), 0);
     }
 
     // Types without a download never reach the network; types outside the slots do nothing.
@@ -298,6 +299,43 @@ private slots:
         QVERIFY(!d.IsdownloadSuccessed(type));
         QCOMPARE(d.firmwareVersion(type), 0);
         QVERIFY(d.firmwareData(type).isEmpty());
+    }
+
+    // Images carry only additive checksums: a redirect to another host is refused before
+    // anything is asked of it, and a server dripping bytes is cut off at the deadline.
+    void untrustedOrEndlessDownloadsFail_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("redirect to another host") << "other host";
+        QTest::newRow("redirect to another port") << "other port";
+        QTest::newRow("a byte now and then") << "drip";
+    }
+
+    void untrustedOrEndlessDownloadsFail()
+    {
+        QFETCH(QString, kind);
+        const QByteArray path("/6101/MDJ6101B.wkfw");
+        auto other = HttpsServer::FromCertDir(kCerts, "server");
+        QVERIFY(other->start());
+        other->serve("/moved.wkfw", {200, Image("2.0.10"), {}});
+        if (kind == "drip") {
+            SecureFetch::SetTestDeadline(1500);
+            m_server->serve(path, {200, Image("2.0.10"), {}, 200});
+        } else {
+            QByteArray target = other->url("/moved.wkfw");
+            if (kind == "other host") // the same server under another name
+                target.replace("127.0.0.1", "localhost");
+            m_server->serve(path, {302, {}, target});
+        }
+        Downloader d;
+        QSignalSpy failed(&d, &Downloader::downloadFailed);
+        d.downloadFirmware(20);
+        QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, kWaitMs);
+        SecureFetch::SetTestDeadline(0);
+        QVERIFY(!d.IsdownloadSuccessed(20));
+        QCOMPARE(other->gets("/moved.wkfw"), 0);
+        QVERIFY(!g_log.filter(kind == "drip" ? "download deadline passed" : "redirect refused")
+                     .isEmpty());
     }
 
     void nonHttpsUrlIsRefused_data()

@@ -1,9 +1,11 @@
 #include "securefetch.h"
 
+#include <QDebug>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslConfiguration>
+#include <QTimer>
 
 namespace SecureFetch {
 
@@ -19,6 +21,17 @@ TestServer &Test()
 {
     static TestServer server;
     return server;
+}
+
+int &Deadline()
+{
+    static int ms = kTotalDeadlineMs;
+    return ms;
+}
+
+int DeadlineMs()
+{
+    return Deadline();
 }
 
 QString Host()
@@ -80,11 +93,29 @@ QNetworkReply *Get(QNetworkAccessManager *manager, const QUrl &url)
     if (!url.isValid() || url.scheme() != QLatin1String("https") || url.host().isEmpty())
         return new RefusedReply(request, manager);
     request.setSslConfiguration(Tls());
-    // Qt refuses an https to http redirect under this policy (InsecureRedirectError).
+    // Every redirect is checked below: images carry only additive checksums, so another
+    // host's answer would be trusted blindly.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::NoLessSafeRedirectPolicy);
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     request.setTransferTimeout(kTransferTimeoutMs);
     QNetworkReply *reply = manager->get(request);
+    QObject::connect(reply, &QNetworkReply::redirected, reply, [reply, url](const QUrl &target) {
+        if (target.scheme() == QLatin1String("https") && target.host() == url.host() &&
+            target.port(443) == url.port(443)) {
+            emit reply->redirectAllowed();
+            return;
+        }
+        qDebug() << "redirect refused:" << target.toString();
+        reply->abort();
+    });
+    // The transfer timeout is an idle timeout; a server dripping bytes is ended here.
+    auto *deadline = new QTimer(reply);
+    deadline->setSingleShot(true);
+    QObject::connect(deadline, &QTimer::timeout, reply, [reply] {
+        qDebug() << "download deadline passed:" << reply->url().toString();
+        reply->abort();
+    });
+    deadline->start(DeadlineMs());
     // The announced length is checked before the body arrives (Qt may buffer a body of
     // known length whole); an unannounced one as it grows.
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [reply] {
@@ -96,6 +127,11 @@ QNetworkReply *Get(QNetworkAccessManager *manager, const QUrl &url)
             reply->abort();
     });
     return reply;
+}
+
+void SetTestDeadline(int ms)
+{
+    Deadline() = ms > 0 ? ms : kTotalDeadlineMs;
 }
 
 void SetTestServer(const QString &host, const QList<QSslCertificate> &caCertificates)
