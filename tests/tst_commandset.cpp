@@ -6,6 +6,8 @@
 #include "virtualhid/node.h"
 
 #include <QtTest>
+
+#include "pauserecorder.h"
 #include <functional>
 
 namespace {
@@ -56,21 +58,6 @@ Frame expectedFrame(const CommandCase &c, const PROFILE_INFO &record)
     frame[63] = static_cast<uint8_t>(crc);
     return frame;
 }
-
-// Records how many frames the device had received at each pause.
-class PauseRecorder : public ControllersCommunication
-{
-public:
-    std::function<size_t()> framesSoFar;
-    QVector<size_t> pauses;
-
-protected:
-    void Pause(int ms) override
-    {
-        QCOMPARE(ms, 20);
-        pauses.append(framesSoFar());
-    }
-};
 
 } // namespace
 

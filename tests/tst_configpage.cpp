@@ -17,22 +17,9 @@
 
 #include <QtTest>
 
+#include "pauserecorder.h"
+
 namespace {
-
-// Remembers the frames the device had received at each pause, instead of sleeping.
-class PauseRecorder : public ControllersCommunication
-{
-public:
-    std::function<size_t()> framesSoFar;
-    QVector<size_t> pauses;
-
-protected:
-    void Pause(int ms) override
-    {
-        QCOMPARE(ms, 20);
-        pauses.append(framesSoFar ? framesSoFar() : 0);
-    }
-};
 
 // The smallest page: records which of the shared slots reached it, and saves a turbo mask.
 class ProbePage : public ConfigPage
