@@ -287,6 +287,18 @@ private slots:
         QCOMPARE(states.count(), 2);
     }
 
+    // The 10 ms poll must not run other events from inside itself: a handler it ran could
+    // start another poll, or a page change, in the middle of this one.
+    void triggerPollRunsNoOtherEvents()
+    {
+        bool ran = false;
+        QTimer::singleShot(0, m_config.get(), [&ran] { ran = true; });
+        m_triggers->left = 0.5;
+        input().PollTriggers();
+        QVERIFY(!ran);
+        QTRY_VERIFY(ran);
+    }
+
     void reportMode80ReportsOnlyFullTriggers()
     {
         InputState s;

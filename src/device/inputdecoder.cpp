@@ -2,8 +2,6 @@
 
 #include "hidconfig.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 enum Entry
@@ -203,7 +201,8 @@ void InputDecoder::Finish(ButtonStates &state, bool withTriggers, uint16_t lt, u
 
 void InputDecoder::PollTriggers()
 {
-    QCoreApplication::processEvents();
+    // The poll runs from a timer of the event loop, which also keeps the gamepad values
+    // current: no events are processed from here, so nothing can re-enter a handler.
     if (!m_triggers)
         return;
     for (int id = 0; id < TriggerSource::kGamepads; ++id) {
