@@ -34,7 +34,7 @@ public:
     static constexpr int kPolledSlots = 16;
     static constexpr int kReportSize = 64;
     static constexpr int kReadTimeoutMs = 1;
-    static constexpr int kProfileCount = 3;
+    static constexpr int kProfileCount = ProfileStore::kProfiles;
 
     explicit HidConfig(QObject *parent = nullptr);
     ~HidConfig() override;

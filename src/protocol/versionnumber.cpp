@@ -12,6 +12,11 @@ QString Dotted(int number)
     return digits;
 }
 
+QString Display(int number)
+{
+    return QStringLiteral("v") + Dotted(number);
+}
+
 Parts Parse(const QString &dotted)
 {
     Parts parts;

@@ -8,6 +8,8 @@ namespace VersionNumber {
 
 // "%03d" with a dot after the first and the second digit: 114 gives "1.1.4", 99 "0.9.9".
 QString Dotted(int number);
+// The same with a leading "v", as footers and offers show it: 123 gives "v1.2.3".
+QString Display(int number);
 
 // A version by its parts. Joined digits cannot be compared: 2.0.10 would read as 2010 and
 // pass 2.1.0 (210), so which version is newer is decided part by part.

@@ -139,7 +139,7 @@ int VersionNumber(const QString &dotted)
 
 QString VersionDisplay(int number)
 {
-    return QStringLiteral("v") + VersionNumber::Dotted(number);
+    return VersionNumber::Display(number);
 }
 
 } // namespace FirmwareImage

@@ -47,12 +47,6 @@ void SetPicture(QLabel *label, const QString &path)
     label->setPixmap(QPixmap(path));
 }
 
-// The app's version as the footers show it: 123 gives "v1.2.3".
-QString AppVersionText(int number)
-{
-    return QStringLiteral("v") + VersionNumber::Dotted(number);
-}
-
 } // namespace
 
 void MainWidget::SetUpPages()
@@ -97,7 +91,7 @@ void MainWidget::UpdateFooter()
 {
     const bool chinese = m_hidConfig->m_isChinese;
     ui->lblAppVersion->setText((chinese ? tr("当前版本: ") : tr("Current APP Version: ")) +
-                               AppVersionText(m_hidConfig->m_appVersion));
+                               VersionNumber::Display(m_hidConfig->m_appVersion));
     ui->btnNotice->setText(chinese ? tr("联系我们") : tr("Contact Us"));
     ui->btnSupport->setText(chinese ? tr("开源声明") : tr("Support"));
 }

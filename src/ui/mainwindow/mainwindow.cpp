@@ -36,12 +36,6 @@ constexpr int kSavedNoticeMs = 2500;
 constexpr int kCollectionGapMs = 1000;
 const char *const kBackground = ":/Images/QuorelAPP/background/background.png";
 
-// The app's version as the footers show it: 123 gives "v1.2.3".
-QString AppVersionText(int number)
-{
-    return QStringLiteral("v") + VersionNumber::Dotted(number);
-}
-
 void CentreItems(QComboBox *box)
 {
     for (int i = 0; i < box->count(); ++i)
@@ -238,7 +232,7 @@ void MainWindow::ApplyStyles()
     ui->lbl_URL_1->setOpenExternalLinks(true);
     ui->lbl_URL_2->setOpenExternalLinks(true);
     ui->btnNext->setText(tr("下一步"));
-    const QString version = AppVersionText(m_hidConfig->m_appVersion);
+    const QString version = VersionNumber::Display(m_hidConfig->m_appVersion);
     ui->lblPrivacy_2->setText(m_hidConfig->m_isChinese
                                   ? QStringLiteral("当前版本: ") + version
                                   : QStringLiteral("Current APP Version: ") + version);
