@@ -80,12 +80,14 @@ DemoBench::DemoBench(QObject *parent) : QObject(parent)
                 kWiredPid, kDonglePid, qPrintable(KeyboardPad::KeyMap()), qPrintable(TargetName()));
     std::printf("A local download server offers firmware 1.1.4: select the wired controller to\n"
                 "update it. ORADESK_DEMO_RECOVERY=1 also plugs a controller (35c7:%04x) that\n"
-                "waits in update mode, which the app offers to recover.\n",
+                "waits in update mode, which the app offers to recover; with =2 its model is\n"
+                "not remembered, and the app asks for it.\n",
                 kWaitingPid);
     std::fflush(stdout);
 
-    if (qEnvironmentVariableIntValue("ORADESK_DEMO_RECOVERY") == 1)
-        PlugWaitingDevice();
+    const int recovery = qEnvironmentVariableIntValue("ORADESK_DEMO_RECOVERY");
+    if (recovery == 1 || recovery == 2)
+        PlugWaitingDevice(recovery == 1);
     ScheduleScreenshot();
     ScheduleBenchmark();
     // The benchmark walks to the module selection, which an offer would stand in front of.
@@ -120,7 +122,7 @@ void DemoBench::StartScript()
     script->Start();
 }
 
-void DemoBench::PlugWaitingDevice()
+void DemoBench::PlugWaitingDevice(bool typeRemembered)
 {
     ctrlsim::UpdatableDevice::Options options;
     options.kind = ctrlsim::UpdatableDevice::Kind::Wired;
@@ -129,8 +131,11 @@ void DemoBench::PlugWaitingDevice()
     options.stateAfterUpdate = options.state;
     options.stateAfterUpdate.version = {1, 1, 4};
     options.releaseAfterUpdate = 0x0114;
-    // The type its failed update left in the settings file.
-    FileINI().SetUpdateDeviceCode(UpdateFlow::TypeOfProduct(kWaitingPid));
+    // The type its failed update left in the settings file, or none.
+    if (typeRemembered)
+        FileINI().SetUpdateDeviceCode(UpdateFlow::TypeOfProduct(kWaitingPid));
+    else
+        FileINI().write(FileINI::kUpdateDeviceCodeKey, QString());
     m_waiting =
         std::make_unique<ctrlsim::UpdatableDevice>(options, ctrlsim::UpdatableDevice::Mode::Update);
 }

@@ -36,7 +36,7 @@ private:
     void ScheduleBenchmark();
     void Press(void (*set)(ctrlsim::InputState &));
     // ORADESK_DEMO_RECOVERY=1: a controller left waiting in update mode by a failed update.
-    void PlugWaitingDevice();
+    void PlugWaitingDevice(bool typeRemembered);
     // The updater offers a device only an image it fetched earlier in the run; the demo
     // fetches the wired controller's at start so that its update can be walked through.
     void FetchWiredImage();

@@ -14,6 +14,11 @@ packages=(build-essential cmake pkg-config qtbase5-dev qttools5-dev qttools5-dev
           umockdev libumockdev-dev openssl
           python3 fonttools python3-fonttools fonts-noto-cjk fonts-noto-cjk-extra fonts-noto-core)
 
+# Runs a command as root: through sudo unless already root.
+as_root() {
+    if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi
+}
+
 install_missing() {
     local missing=()
     for p in "${packages[@]}"; do
@@ -21,10 +26,8 @@ install_missing() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    local sudo=()
-    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
-    "${sudo[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+    as_root apt-get update
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
 build() { # build-dir, cmake options...
@@ -64,8 +67,16 @@ demo)
     cmake --build "$here/build/demo" -j "$jobs" --target quorel-oradesk-demo
     exec "$here/build/demo/bin/quorel-oradesk-demo"
     ;;
+udev-rule)
+    # Gives the logged-in user the controllers and the update-mode device.
+    as_root install -m 0644 "$here/src/platform/linux/70-quorel-oradesk.rules" \
+        /etc/udev/rules.d/70-quorel-oradesk.rules
+    as_root udevadm control --reload-rules
+    as_root udevadm trigger
+    echo "Installed. Unplug the controller and plug it in again."
+    ;;
 *)
-    echo "usage: $0 run|test|demo" >&2
+    echo "usage: $0 run|test|demo|udev-rule" >&2
     exit 2
     ;;
 esac

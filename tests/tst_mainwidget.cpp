@@ -67,12 +67,15 @@ bool Logged(const QString &text)
 class TestPlatform : public VirtualDevicePlatform
 {
 public:
-    bool UsbPresent(uint16_t vid, uint16_t pid) override
+    int UsbCount(uint16_t vid, uint16_t pid) override
     {
-        return !(hideUpdateDevice && vid == UpdateFlow::kUpdateVid) &&
-               VirtualDevicePlatform::UsbPresent(vid, pid);
+        return hideUpdateDevice && vid == UpdateFlow::kUpdateVid
+                   ? 0
+                   : VirtualDevicePlatform::UsbCount(vid, pid);
     }
+    bool CanOpenDevice(uint16_t, uint16_t) override { return canOpen; }
     bool hideUpdateDevice = false;
+    bool canOpen = true;
 };
 
 // Devices put straight into the table, for the rules that need no real device.
@@ -194,6 +197,8 @@ private slots:
             g_log.clear();
         }
         QFile::remove(FileINI::FilePath());
+        // A dongle of type 0 was updated before: a device waiting in update mode is one.
+        FileINI().SetUpdateDeviceCode(0);
         m_server->serve(kType0Path, {200, Image("1.1.4", App(1)), {}});
         m_server->serve(kType1Path, {200, Image("1.1.4", App(2)), {}});
         m_server->serve(kType13Path, {200, Image("1.1.4", App(3)), {}});
@@ -475,30 +480,143 @@ private slots:
         QVERIFY(!m_widget->IsUpdating());
     }
 
+    // Select the model of this type in the recovery's list with the controller keys.
+    void chooseModel(int type)
+    {
+        auto *models = child<QListWidget>("listModels");
+        for (int guard = 0; guard < models->count() && models->currentRow() > 0; ++guard)
+            emit m_config->pressButtonUp(true);
+        for (int guard = 0; guard < models->count(); ++guard) {
+            if (models->currentItem()->data(Qt::UserRole).toInt() == type)
+                break;
+            emit m_config->pressButtonDown(true);
+        }
+        emit m_config->pressButtonA(true);
+    }
+
     void recoveryUsesTheStoredType_data()
     {
-        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("stored"); // "-": nothing stored
+        QTest::addColumn<int>("chosen");     // the model the user names; -1: not asked
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("mode"); // the connection the instruction names
-        QTest::newRow("nothing stored") << QString() << 0 << "2.4G";
-        QTest::newRow("a controller type") << "13" << 13 << "USB";
-        QTest::newRow("out of range") << "99" << 0 << "2.4G";
+        QTest::newRow("a dongle type") << "0" << -1 << 0 << "2.4G";
+        QTest::newRow("a controller type") << "13" << -1 << 13 << "USB";
+        // No type is guessed: the user names the model, and its image is fetched then.
+        QTest::newRow("nothing stored") << "-" << 13 << 13 << "USB";
+        QTest::newRow("out of range") << "99" << 0 << 0 << "2.4G";
+        QTest::newRow("not a number") << "abc" << 13 << 13 << "USB";
     }
 
     void recoveryUsesTheStoredType()
     {
         QFETCH(QString, stored);
+        QFETCH(int, chosen);
         QFETCH(int, type);
         QFETCH(QString, mode);
-        if (!stored.isEmpty())
+        if (stored == "-")
+            QFile::remove(FileINI::FilePath());
+        else
             FileINI().write(FileINI::kUpdateDeviceCodeKey, stored);
+        const int gets = m_server->gets(kType0Path) + m_server->gets(kType13Path);
         UpdatableDevice::Options options;
         options.expectedApplication = Bytes(App(type == 13 ? 3 : 1));
         m_device = std::make_unique<UpdatableDevice>(options, Mode::Update);
         m_widget->refreshDeviceList();
-        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Recovery), kWaitMs);
+        if (chosen >= 0) {
+            QCOMPARE(page(), int(UpdateFlow::Recovery));
+            QVERIFY(flow()->NeedsModelChoice());
+            QVERIFY(child<QListWidget>("listModels")->isVisible());
+            QCOMPARE(child<QListWidget>("listModels")->count(), UpdateFlow::kTypeCount);
+            // Nothing is fetched or sent before the user answers.
+            QVERIFY(!click("btnUpdate"));
+            QCOMPARE(m_server->gets(kType0Path) + m_server->gets(kType13Path), gets);
+            chooseModel(chosen);
+            QCOMPARE(FileINI().UpdateDeviceCode(), chosen);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(page() == UpdateFlow::Recovery && !flow()->NeedsModelChoice(),
+                                 kWaitMs);
         QCOMPARE(flow()->updateType(), type);
+        QVERIFY(!child<QListWidget>("listModels")->isVisible());
         QVERIFY(child<QLabel>("lblInstruction")->text().contains(mode));
+        QCOMPARE(m_device->lastTransfer().reports, 0);
+        QVERIFY(click("btnForcedUpdate"));
+        QTRY_VERIFY_WITH_TIMEOUT(m_device->lastTransfer().ended, kWaitMs);
+        QVERIFY(m_device->lastTransfer().complete);
+    }
+
+    // Before the switch into update mode, which cannot be undone from here, the app makes
+    // sure it can talk to the device now and open it afterwards.
+    void switchNeedsAnOpenDeviceAndAccess_data()
+    {
+        QTest::addColumn<bool>("connected"); // the controller's own connection is open
+        QTest::addColumn<bool>("canOpen");   // the update-mode device can be opened
+        QTest::addColumn<int>("refusal");
+        QTest::newRow("no rule for update mode")
+            << true << false << int(UpdateFlow::Refusal::NoAccess);
+        QTest::newRow("connection not open")
+            << false << true << int(UpdateFlow::Refusal::DeviceNotOpen);
+    }
+
+    void switchNeedsAnOpenDeviceAndAccess()
+    {
+        QFETCH(bool, connected);
+        QFETCH(bool, canOpen);
+        QFETCH(int, refusal);
+        m_platform->canOpen = canOpen;
+        QVERIFY(download(0));
+        if (connected)
+            plugDongle(0x4013, App(1), 200ms);
+        else
+            m_config->Add(0x4013, 100); // listed, but its node was never opened
+        const uint64_t writes = m_dongleNode ? m_dongleNode->writeCalls() : 0;
+        m_widget->refreshDeviceList();
+        QVERIFY(click("btnSelect"));
+        QCOMPARE(page(), int(UpdateFlow::Offer));
+        QVERIFY(click("btnUpdate"));
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Failed), kWaitMs);
+        QCOMPARE(int(flow()->LastRefusal()), refusal);
+        QVERIFY(!m_widget->IsUpdating());
+        if (m_dongleNode) {
+            QCOMPARE(m_dongleNode->writeCalls(), writes);
+            QCOMPARE(m_device->updateModeEntries(), 0);
+        }
+        const QString reason = child<QLabel>("lblReason")->text();
+        QVERIFY(child<QLabel>("lblReason")->isVisible());
+        if (!canOpen) {
+            // The sentence names the command that README gives for installing the rule.
+            const QString command = QStringLiteral("scripts/oradesk.sh udev-rule");
+            QVERIFY(reason.contains(command));
+            QFile readme(QStringLiteral(ORADESK_SOURCE_DIR "/README.md"));
+            QVERIFY(readme.open(QIODevice::ReadOnly));
+            QVERIFY(QString::fromUtf8(readme.readAll()).contains("    " + command + "\n"));
+        }
+        // Back on the list, the reason is gone with its page.
+        QVERIFY(click("btnForcedUpdate"));
+        QVERIFY(!child<QLabel>("lblReason")->isVisible());
+    }
+
+    // Two devices waiting in update mode look alike: neither is picked at random.
+    void twoWaitingDevicesAreRefused()
+    {
+        QVERIFY(download(0));
+        UpdatableDevice::Options options;
+        options.expectedApplication = Bytes(App(1));
+        m_device = std::make_unique<UpdatableDevice>(options, Mode::Update);
+        m_widget->refreshDeviceList();
+        QCOMPARE(page(), int(UpdateFlow::Recovery));
+        auto second = std::make_unique<UpdatableDevice>(options, Mode::Update);
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Failed), kWaitMs);
+        QCOMPARE(int(flow()->LastRefusal()), int(UpdateFlow::Refusal::SeveralWaiting));
+        QVERIFY(child<QLabel>("lblReason")->isVisible());
+        // The recovery itself refuses too, before it opens either.
+        QVERIFY(flow()->StartRecovery());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_widget->IsUpdating() && page() == UpdateFlow::Failed, kWaitMs);
+        QCOMPARE(int(flow()->LastRefusal()), int(UpdateFlow::Refusal::SeveralWaiting));
+        QCOMPARE(m_device->lastTransfer().reports + second->lastTransfer().reports, 0);
+        // One unplugged, the other is offered its recovery.
+        second.reset();
+        QTRY_COMPARE_WITH_TIMEOUT(page(), int(UpdateFlow::Recovery), kWaitMs);
         QVERIFY(click("btnForcedUpdate"));
         QTRY_VERIFY_WITH_TIMEOUT(m_device->lastTransfer().ended, kWaitMs);
         QVERIFY(m_device->lastTransfer().complete);

@@ -50,7 +50,7 @@ class FakePlatform : public DevicePlatform
 public:
     QList<HidInterface> Scan(uint16_t) override { return {}; }
     uint16_t UsbRelease(uint16_t, uint16_t) override { return 0x0130; }
-    bool UsbPresent(uint16_t, uint16_t) override { return false; }
+    int UsbCount(uint16_t, uint16_t) override { return 0; }
     QString OpenPathFor(const QString &pathText) const override
     {
         opened.append(pathText);

@@ -99,7 +99,7 @@ private slots:
             QVERIFY(QFile::link(victim, oldPath));
 
         FileINI ini;
-        QCOMPARE(ini.UpdateDeviceCode(), 0);
+        QCOMPARE(ini.UpdateDeviceCode(), -1);
         QVERIFY(!ini.SyncCode());
 
         ini.SetUpdateDeviceCode(5);
@@ -149,16 +149,16 @@ private slots:
     void updateTypeIsValidatedOnRead_data()
     {
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("type"); // -1: none known
         QTest::newRow("0") << "0" << 0;
         QTest::newRow("5") << "5" << 5;
         QTest::newRow("23") << "23" << 23;
-        QTest::newRow("24 out of range") << "24" << 0;
-        QTest::newRow("negative") << "-1" << 0;
-        QTest::newRow("huge") << "99999999999" << 0;
-        QTest::newRow("text") << "abc" << 0;
-        QTest::newRow("hex") << "0x5" << 0;
-        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("24 out of range") << "24" << -1;
+        QTest::newRow("negative") << "-1" << -1;
+        QTest::newRow("huge") << "99999999999" << -1;
+        QTest::newRow("text") << "abc" << -1;
+        QTest::newRow("hex") << "0x5" << -1;
+        QTest::newRow("empty") << "" << -1;
     }
 
     void updateTypeIsValidatedOnRead()
@@ -192,7 +192,7 @@ private slots:
         QFile::remove(FileINI::FilePath());
         FileINI fresh;
         QVERIFY(!fresh.SyncCode());
-        QCOMPARE(fresh.UpdateDeviceCode(), 0);
+        QCOMPARE(fresh.UpdateDeviceCode(), -1);
         QCOMPARE(fresh.read(FileINI::kSyncCodeKey), QString());
     }
 };

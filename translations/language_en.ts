@@ -111,6 +111,30 @@
         <source>模式&lt;br&gt;连接至 PC 查看最新版本</source>
         <translation> mode&lt;br&gt;and connect it to the PC for the latest version</translation>
     </message>
+    <message>
+        <source>有设备正在升级模式中等待，但未记录其型号。&lt;br&gt;请选择该设备的型号：</source>
+        <translation>A device is waiting in update mode, but its model is not known.&lt;br&gt;Choose its model:</translation>
+    </message>
+    <message>
+        <source>2.4G 接收器</source>
+        <translation>2.4G dongle</translation>
+    </message>
+    <message>
+        <source>USB 有线</source>
+        <translation>USB wired</translation>
+    </message>
+    <message>
+        <source>无法与设备通信，未切换至升级模式。请重新连接设备后重试。</source>
+        <translation>The controller cannot be reached, so it was not switched to update mode. Reconnect it and try again.</translation>
+    </message>
+    <message>
+        <source>当前用户无法打开升级模式下的设备，因此未切换设备。请先运行 scripts/oradesk.sh udev-rule 安装设备规则，然后重新插拔设备并重试。</source>
+        <translation>This user could not open the controller in update mode, so it was not switched. Install the device rule with scripts/oradesk.sh udev-rule, plug the controller in again and retry.</translation>
+    </message>
+    <message>
+        <source>有多个设备处于升级模式。请只保留一个设备连接，然后重试。</source>
+        <translation>More than one device is waiting in update mode. Unplug all but one, then try again.</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>

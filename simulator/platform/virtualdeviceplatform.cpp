@@ -67,12 +67,14 @@ uint16_t VirtualDevicePlatform::UsbRelease(uint16_t vendorId, uint16_t productId
     return release;
 }
 
-bool VirtualDevicePlatform::UsbPresent(uint16_t vendorId, uint16_t productId)
+int VirtualDevicePlatform::UsbCount(uint16_t vendorId, uint16_t productId)
 {
+    // Counts nodes: exact for the update-mode device, which has one interface.
+    int count = 0;
     for (const auto &node : vhid::Bus::instance().nodes())
         if (node->info().vendorId == vendorId && node->info().productId == productId)
-            return true;
-    return false;
+            ++count;
+    return count;
 }
 
 QStringList VirtualDevicePlatform::UsbStrings(uint16_t vendorId, uint16_t productId, uint8_t index,

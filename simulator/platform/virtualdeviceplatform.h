@@ -20,7 +20,7 @@ public:
 
     QList<HidInterface> Scan(uint16_t vendorId) override;
     uint16_t UsbRelease(uint16_t vendorId, uint16_t productId) override;
-    bool UsbPresent(uint16_t vendorId, uint16_t productId) override;
+    int UsbCount(uint16_t vendorId, uint16_t productId) override;
     QStringList UsbStrings(uint16_t vendorId, uint16_t productId, uint8_t index,
                            uint16_t languageId) override;
     QString OpenPathFor(const QString &pathText) const override;

@@ -53,7 +53,7 @@ int FileINI::ParseUpdateType(const QString &value)
 {
     bool ok = false;
     const int type = value.toInt(&ok, 10);
-    return ok && type >= 0 && type < kUpdateTypeCount ? type : 0;
+    return ok && type >= 0 && type < kUpdateTypeCount ? type : -1;
 }
 
 void FileINI::SetUpdateDeviceCode(int updateType)

@@ -34,8 +34,9 @@ public:
     bool SyncCode() const { return IsSyncOn(read(kSyncCodeKey)); }
     void SetSyncCode(bool on);
 
-    // The remembered update type, 0 when missing, not a number or out of range: the file
-    // can be edited by hand and decides which firmware a recovery flashes.
+    // The remembered update type; -1 when missing, not a number or out of range. The file
+    // can be edited by hand and decides which firmware a recovery flashes, so no type is
+    // guessed: the user names the model instead.
     static int ParseUpdateType(const QString &value);
     int UpdateDeviceCode() const { return ParseUpdateType(read(kUpdateDeviceCodeKey)); }
     void SetUpdateDeviceCode(int updateType);

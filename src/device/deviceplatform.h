@@ -30,8 +30,15 @@ public:
     virtual QList<HidInterface> Scan(uint16_t vendorId) = 0;
     // bcdDevice of the USB device with these ids; the last one found wins; 0 when none.
     virtual uint16_t UsbRelease(uint16_t vendorId, uint16_t productId) = 0;
-    // Whether a USB device with these ids is present (the update-mode device).
-    virtual bool UsbPresent(uint16_t vendorId, uint16_t productId) = 0;
+    // How many USB devices with these ids are present (the update-mode device).
+    virtual int UsbCount(uint16_t vendorId, uint16_t productId) = 0;
+    bool UsbPresent(uint16_t vendorId, uint16_t productId)
+    {
+        return UsbCount(vendorId, productId) > 0;
+    }
+    // Whether this user will be able to open a device with these ids once it appears:
+    // asked before a controller is switched into a mode it cannot be switched out of.
+    virtual bool CanOpenDevice(uint16_t /*vendorId*/, uint16_t /*productId*/) { return true; }
     // The string descriptors with this index and language of the USB devices with these
     // ids, for the diagnostic log; empty when none can be read.
     virtual QStringList UsbStrings(uint16_t /*vendorId*/, uint16_t /*productId*/, uint8_t /*index*/,

@@ -1,56 +1,12 @@
 #include "device/devicecatalogue.h"
 #include "device/hiddevicereadwrite.h"
+#include "platform/linux/udevrules.h"
 #include "ui/mainwidget/updateflow.h"
 
+#include <QDir>
 #include <QFile>
-#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-struct Match
-{
-    QString subsystem; // "hidraw" or "usb"
-    QString vendor;
-    QString product; // empty: every product of the vendor
-};
-
-// The lines of the shipped rule that give a device to the logged-in user.
-QList<Match> RuleMatches(const QString &path)
-{
-    QList<Match> matches;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return matches;
-    const QRegularExpression vendor(QStringLiteral("ATTRS\\{idVendor\\}==\"([0-9a-f]{4})\""));
-    const QRegularExpression product(QStringLiteral("ATTRS\\{idProduct\\}==\"([0-9a-f]{4})\""));
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-        if (line.trimmed().startsWith(QLatin1Char('#')) ||
-            !line.contains(QStringLiteral("TAG+=\"uaccess\"")))
-            continue;
-        Match m;
-        if (line.contains(QStringLiteral("KERNEL==\"hidraw*\"")))
-            m.subsystem = QStringLiteral("hidraw");
-        else if (line.contains(QStringLiteral("SUBSYSTEM==\"usb\"")))
-            m.subsystem = QStringLiteral("usb");
-        m.vendor = vendor.match(line).captured(1);
-        m.product = product.match(line).captured(1);
-        matches << m;
-    }
-    return matches;
-}
-
-bool Covered(const QList<Match> &rule, const QString &subsystem, uint16_t vid, uint16_t pid)
-{
-    const QString v = QStringLiteral("%1").arg(vid, 4, 16, QLatin1Char('0'));
-    const QString p = QStringLiteral("%1").arg(pid, 4, 16, QLatin1Char('0'));
-    for (const Match &m : rule)
-        if (m.subsystem == subsystem && m.vendor == v && (m.product.isEmpty() || m.product == p))
-            return true;
-    return false;
-}
-
-} // namespace
 
 // A normal user reaches a device only through the shipped udev rule: every id the app opens
 // must be in it, or the app switches a controller into a mode it then cannot open.
@@ -80,13 +36,66 @@ private slots:
         QFETCH(QString, subsystem);
         QFETCH(int, vid);
         QFETCH(int, pid);
-        const QList<Match> rule = RuleMatches(QStringLiteral(ORADESK_UDEV_RULE));
+        const QList<UdevRules::Grant> rule = UdevRules::Read(QStringLiteral(ORADESK_UDEV_RULE));
         QVERIFY(!rule.isEmpty());
-        QVERIFY2(Covered(rule, subsystem, uint16_t(vid), uint16_t(pid)),
+        QVERIFY2(UdevRules::Covers(rule, subsystem, uint16_t(vid), uint16_t(pid)),
                  qPrintable(QStringLiteral("%1 %2:%3 has no rule line")
                                 .arg(subsystem)
                                 .arg(vid, 4, 16, QLatin1Char('0'))
                                 .arg(pid, 4, 16, QLatin1Char('0'))));
+    }
+
+    // Whether the update-mode device is given to the user, from the rule files of two
+    // directories, the first overriding the second as /etc overrides /lib.
+    void updateModeAccessFromTheRuleDirectories_data()
+    {
+        QTest::addColumn<QString>("first");  // 70-x.rules in the first directory; "-": none
+        QTest::addColumn<QString>("second"); // 70-x.rules in the second directory
+        QTest::addColumn<bool>("granted");
+        const QString hidraw = QStringLiteral(
+            "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"2e2c\", ATTRS{idProduct}==\"5826\", "
+            "TAG+=\"uaccess\"\n");
+        QTest::newRow("no rules") << "-"
+                                  << "-" << false;
+        QTest::newRow("hidraw line") << hidraw << "-" << true;
+        QTest::newRow("in the second directory") << "-" << hidraw << true;
+        QTest::newRow("upper-case ids, whole vendor, open mode")
+            << "SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"2E2C\", MODE=\"0666\"\n"
+            << "-" << true;
+        QTest::newRow("USB device only")
+            << "SUBSYSTEM==\"usb\", ATTRS{idVendor}==\"2e2c\", TAG+=\"uaccess\"\n"
+            << "-" << false;
+        QTest::newRow("other product")
+            << "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"2e2c\", ATTRS{idProduct}==\"0008\", "
+               "TAG+=\"uaccess\"\n"
+            << "-" << false;
+        QTest::newRow("commented out") << "# " + hidraw << "-" << false;
+        QTest::newRow("no access given")
+            << "KERNEL==\"hidraw*\", ATTRS{idVendor}==\"2e2c\", GROUP=\"plugdev\"\n"
+            << "-" << false;
+        // An emptied file of the same name in /etc masks the packaged one.
+        QTest::newRow("masked by an empty file") << "" << hidraw << false;
+    }
+
+    void updateModeAccessFromTheRuleDirectories()
+    {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(bool, granted);
+        QTemporaryDir tmp;
+        QVERIFY(tmp.isValid());
+        const QStringList dirs = {tmp.path() + "/etc", tmp.path() + "/lib"};
+        const QStringList texts = {first, second};
+        for (int i = 0; i < dirs.size(); ++i) {
+            QVERIFY(QDir().mkpath(dirs[i]));
+            if (texts[i] == "-")
+                continue;
+            QFile file(dirs[i] + "/70-x.rules");
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(texts[i].toUtf8());
+        }
+        QCOMPARE(UdevRules::GrantsHidraw(dirs, UpdateFlow::kUpdateVid, UpdateFlow::kUpdatePid),
+                 granted);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "hidrawnode.h"
 #include "hidscanner.h"
 #include "udevmonitor.h"
+#include "udevrules.h"
 #include "usbdevicewalk.h"
 
 #include <QDebug>
@@ -11,6 +12,7 @@
 #include <QHash>
 #include <cstring>
 #include <libudev.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,7 +29,10 @@ QString syspathOf(udev_device *device)
 
 } // namespace
 
-LinuxDevicePlatform::LinuxDevicePlatform(QObject *parent) : DevicePlatform(parent) {}
+LinuxDevicePlatform::LinuxDevicePlatform(QObject *parent)
+    : DevicePlatform(parent), m_ruleDirs(UdevRules::SystemDirectories())
+{
+}
 
 LinuxDevicePlatform::~LinuxDevicePlatform()
 {
@@ -54,9 +59,14 @@ uint16_t LinuxDevicePlatform::UsbRelease(uint16_t vendorId, uint16_t productId)
     return UsbDeviceWalk::lastRelease(vendorId, productId).value_or(0);
 }
 
-bool LinuxDevicePlatform::UsbPresent(uint16_t vendorId, uint16_t productId)
+int LinuxDevicePlatform::UsbCount(uint16_t vendorId, uint16_t productId)
 {
-    return UsbDeviceWalk::lastRelease(vendorId, productId).has_value();
+    return UsbDeviceWalk::count(vendorId, productId);
+}
+
+bool LinuxDevicePlatform::CanOpenDevice(uint16_t vendorId, uint16_t productId)
+{
+    return geteuid() == 0 || UdevRules::GrantsHidraw(m_ruleDirs, vendorId, productId);
 }
 
 QStringList LinuxDevicePlatform::UsbStrings(uint16_t vendorId, uint16_t productId, uint8_t index,

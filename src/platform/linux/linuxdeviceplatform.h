@@ -22,7 +22,11 @@ public:
 
     QList<HidInterface> Scan(uint16_t vendorId) override;
     uint16_t UsbRelease(uint16_t vendorId, uint16_t productId) override;
-    bool UsbPresent(uint16_t vendorId, uint16_t productId) override;
+    int UsbCount(uint16_t vendorId, uint16_t productId) override;
+    // Root, or a udev rule that gives the device's hidraw nodes to the user.
+    bool CanOpenDevice(uint16_t vendorId, uint16_t productId) override;
+    // Where the rules are looked for; tests point it at their own directory.
+    void SetRuleDirectories(const QStringList &dirs) { m_ruleDirs = dirs; }
     QStringList UsbStrings(uint16_t vendorId, uint16_t productId, uint8_t index,
                            uint16_t languageId) override;
     QString OpenPathFor(const QString &pathText) const override;
@@ -36,5 +40,6 @@ private:
     void usbRemoved(udev_device *device);
 
     AnnouncedDevices m_announced;
+    QStringList m_ruleDirs;
     UdevMonitor *m_monitor = nullptr;
 };

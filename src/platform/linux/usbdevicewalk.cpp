@@ -47,6 +47,14 @@ std::optional<uint16_t> UsbDeviceWalk::lastRelease(uint16_t vendorId, uint16_t p
     return release;
 }
 
+int UsbDeviceWalk::count(uint16_t vendorId, uint16_t productId)
+{
+    int found = 0;
+    forEachMatch(vendorId, productId,
+                 [&](libusb_device *, const libusb_device_descriptor &) { ++found; });
+    return found;
+}
+
 QStringList UsbDeviceWalk::strings(uint16_t vendorId, uint16_t productId, uint8_t index,
                                    uint16_t languageId)
 {

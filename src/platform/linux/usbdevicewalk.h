@@ -14,6 +14,8 @@ public:
     static std::optional<uint16_t> lastRelease(uint16_t vendorId, uint16_t productId);
     // The string descriptor with this index and language of every device with these ids
     // that can be opened and answers with a well-formed descriptor.
+    // How many devices with these ids libusb lists; 0 when it cannot list them.
+    static int count(uint16_t vendorId, uint16_t productId);
     static QStringList strings(uint16_t vendorId, uint16_t productId, uint8_t index,
                                uint16_t languageId);
     // A string descriptor as the device sent it: at least the two header bytes, type 3, a

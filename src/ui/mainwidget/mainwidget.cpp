@@ -18,12 +18,13 @@ MainWidget::MainWidget(HidConfig *hidConfig, DevicePlatform *platform, QWidget *
       m_flow(new UpdateFlow(hidConfig, platform, this))
 {
     ui->setupUi(this);
-    m_pageWidgets = {
-        ui->btnNoDevice,     ui->lblNoDevice,     ui->lblController,     ui->lblDongle,
-        ui->wdgList,         ui->btnSelect,       ui->btnIdentification, ui->lblUpdatePicture,
-        ui->lblDownloadIcon, ui->lblVersion,      ui->lblInstruction,    ui->btnUpdate,
-        ui->btnCancel,       ui->btnForcedUpdate, ui->wdgUpdate,         ui->lblResultIcon,
-        ui->lblResult,       ui->lblButtonB,      ui->wdgIdentification};
+    m_pageWidgets = {ui->btnNoDevice,       ui->lblNoDevice,      ui->lblController,
+                     ui->lblDongle,         ui->wdgList,          ui->btnSelect,
+                     ui->btnIdentification, ui->lblUpdatePicture, ui->lblDownloadIcon,
+                     ui->lblVersion,        ui->lblInstruction,   ui->btnUpdate,
+                     ui->btnCancel,         ui->btnForcedUpdate,  ui->wdgUpdate,
+                     ui->lblResultIcon,     ui->lblResult,        ui->lblButtonB,
+                     ui->wdgIdentification, ui->listModels,       ui->lblReason};
     SetUpPages();
 
     connect(m_flow, &UpdateFlow::pageRequested, this, &MainWidget::ShowPage);
@@ -203,6 +204,12 @@ void MainWidget::on_btnCancel_clicked()
 
 void MainWidget::on_btnForcedUpdate_clicked()
 {
+    if (m_page == UpdateFlow::Recovery && m_flow->NeedsModelChoice()) {
+        const QListWidgetItem *item = ui->listModels->currentItem();
+        if (item)
+            m_flow->ChooseRecoveryType(item->data(Qt::UserRole).toInt());
+        return;
+    }
     if (m_page == UpdateFlow::Recovery) {
         if (!m_flow->StartRecovery())
             refreshDeviceList();
@@ -255,10 +262,16 @@ void MainWidget::on_btnNoDevice_clicked()
 
 void MainWidget::MoveRow(int step)
 {
-    const int row = ui->listDevices->currentRow() + step;
-    if (isVisible() && m_page == UpdateFlow::DeviceList && row >= 0 &&
-        row < ui->listDevices->count())
-        ui->listDevices->setCurrentRow(row);
+    if (!isVisible())
+        return;
+    QListWidget *list = nullptr;
+    if (m_page == UpdateFlow::DeviceList)
+        list = ui->listDevices;
+    else if (m_page == UpdateFlow::Recovery && m_flow->NeedsModelChoice())
+        list = ui->listModels;
+    const int row = list ? list->currentRow() + step : -1;
+    if (list && row >= 0 && row < list->count())
+        list->setCurrentRow(row);
 }
 
 void MainWidget::clickButtonDpadUp()
@@ -273,8 +286,12 @@ void MainWidget::clickButtonDpadDown()
 
 void MainWidget::clickButtonA()
 {
-    if (isVisible() && m_page == UpdateFlow::DeviceList)
+    if (!isVisible())
+        return;
+    if (m_page == UpdateFlow::DeviceList)
         on_btnSelect_clicked();
+    else if (m_page == UpdateFlow::Recovery)
+        on_btnForcedUpdate_clicked();
 }
 
 void MainWidget::clickButtonB()

@@ -66,6 +66,10 @@ private:
     void ShowPage(int page);
     void EmitTitle();
     void ShowOfferTexts();
+    // The recovery page when no type is remembered: the user names the waiting model.
+    void ShowModelChoice();
+    void FillModelList();
+    QString RefusalText() const;
     void ShowPictures(int page);
     // Styles, fixed texts and pictures.
     void SetUpPages();

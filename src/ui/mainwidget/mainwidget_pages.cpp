@@ -3,13 +3,18 @@
 #include "devicepictures.h"
 #include "updateflow.h"
 
+#include "device/devicecatalogue.h"
 #include "device/hidconfig.h"
 #include "protocol/versionnumber.h"
 #include "ui/style.h"
 #include "ui_mainwidget.h"
 #include "update/firmwareimage.h"
 
+#include <QListWidget>
 #include <QPixmap>
+#include <algorithm>
+#include <tuple>
+#include <vector>
 
 // The pages of the device window: which widgets each shows, their texts and pictures.
 
@@ -69,12 +74,15 @@ void MainWidget::SetUpPages()
         button->setStyleSheet(FooterButton(family));
     ui->btnNoDevice->setStyleSheet(QStringLiteral("QPushButton{border:none;border-image:url(%1);}")
                                        .arg(DevicePictures::NoDevice()));
-    ui->listDevices->setStyleSheet(
+    const QString list =
         QStringLiteral("QListWidget{background:rgba(52,52,52,220);color:#ececec;border-radius:16px;"
                        "font:20px %1;padding:8px;outline:none;}"
                        "QListWidget::item{padding:12px;border-radius:10px;}"
                        "QListWidget::item:selected{background:#FF5001;color:white;}")
-            .arg(family));
+            .arg(family);
+    ui->listDevices->setStyleSheet(list);
+    ui->listModels->setStyleSheet(list);
+    FillModelList();
     ui->progressBar->setStyleSheet(
         QStringLiteral("QProgressBar{border:none;border-radius:7px;background:#3a3a3a;}"
                        "QProgressBar::chunk{border-radius:7px;background:#FF5001;}"));
@@ -82,6 +90,7 @@ void MainWidget::SetUpPages()
     ui->lblVersion->setStyleSheet(Style::Label(30, family));
     ui->lblInstruction->setStyleSheet(Style::Label(20, family));
     ui->lblResult->setStyleSheet(Style::Label(30, family));
+    ui->lblReason->setStyleSheet(Style::Label(18, family));
     ui->lblStatusText->setStyleSheet(Style::Label(20, family));
     ui->lblIdentification->setStyleSheet(Style::Label(20, family));
     ui->lblAppVersion->setStyleSheet(QStringLiteral("color:#bdbdbd;font:15px %1;").arg(family));
@@ -149,6 +158,8 @@ void MainWidget::ShowPage(int page)
         ui->btnForcedUpdate->setText(tr("返回"));
         ui->btnForcedUpdate->move(540, 430);
         ui->btnForcedUpdate->show();
+        ui->lblReason->setText(RefusalText());
+        ui->lblReason->setVisible(!ui->lblReason->text().isEmpty());
         break;
     case UpdateFlow::Succeeded:
         SetPicture(ui->lblResultIcon, kCheckIcon);
@@ -164,6 +175,10 @@ void MainWidget::ShowPage(int page)
         ui->btnCancel->show();
         break;
     case UpdateFlow::Recovery:
+        if (m_flow->NeedsModelChoice()) {
+            ShowModelChoice();
+            break;
+        }
         ShowOfferTexts();
         ui->lblDownloadIcon->show();
         ui->btnForcedUpdate->setText(tr("升级"));
@@ -232,6 +247,69 @@ void MainWidget::ShowOfferTexts()
     else
         ui->lblInstruction->setText(tr("请将手柄切换至") + bold.arg(tr(" USB ")) +
                                     tr("模式<br>连接至 PC 查看最新版本"));
+    ui->lblInstruction->move(680, 280);
     ui->lblVersion->show();
     ui->lblInstruction->show();
+}
+
+void MainWidget::ShowModelChoice()
+{
+    ui->lblInstruction->setText(tr("有设备正在升级模式中等待，但未记录其型号。<br>"
+                                   "请选择该设备的型号："));
+    ui->lblInstruction->move(680, 90);
+    ui->lblInstruction->show();
+    if (ui->listModels->currentRow() < 0)
+        ui->listModels->setCurrentRow(0);
+    ui->listModels->show();
+    ui->btnForcedUpdate->setText(tr("选择"));
+    ui->btnForcedUpdate->move(680, 410);
+    ui->btnForcedUpdate->show();
+}
+
+void MainWidget::FillModelList()
+{
+    // Every update type, by model name, then wired before dongle; the product id tells
+    // apart the models that share a name.
+    struct Row
+    {
+        QString name;
+        bool dongle;
+        uint16_t pid;
+        int type;
+    };
+    std::vector<Row> rows;
+    for (int type = 0; type < UpdateFlow::kTypeCount; ++type) {
+        const uint16_t pid = UpdateFlow::ProductOfType(type);
+        const CatalogueEntry *entry = DeviceCatalogue::Find(pid);
+        rows.push_back({QString::fromLatin1(entry ? entry->modelName : "Vexalon Adv"),
+                        entry && entry->dongle, pid, type});
+    }
+    std::sort(rows.begin(), rows.end(), [](const Row &a, const Row &b) {
+        return std::tie(a.name, a.dongle, a.pid) < std::tie(b.name, b.dongle, b.pid);
+    });
+    ui->listModels->clear();
+    for (const Row &row : rows) {
+        auto *item =
+            new QListWidgetItem(QStringLiteral("%1 · %2 · %3")
+                                    .arg(row.name, row.dongle ? tr("2.4G 接收器") : tr("USB 有线"),
+                                         DeviceCatalogue::PidText(row.pid)),
+                                ui->listModels);
+        item->setData(Qt::UserRole, row.type);
+    }
+}
+
+QString MainWidget::RefusalText() const
+{
+    switch (m_flow->LastRefusal()) {
+    case UpdateFlow::Refusal::DeviceNotOpen:
+        return tr("无法与设备通信，未切换至升级模式。请重新连接设备后重试。");
+    case UpdateFlow::Refusal::NoAccess:
+        return tr("当前用户无法打开升级模式下的设备，因此未切换设备。"
+                  "请先运行 scripts/oradesk.sh udev-rule 安装设备规则，然后重新插拔设备并重试。");
+    case UpdateFlow::Refusal::SeveralWaiting:
+        return tr("有多个设备处于升级模式。请只保留一个设备连接，然后重试。");
+    case UpdateFlow::Refusal::None:
+        break;
+    }
+    return QString();
 }

@@ -137,6 +137,11 @@ bool UpdateFlow::UpdateModePresent() const
     return m_platform && m_platform->UsbPresent(kUpdateVid, kUpdatePid);
 }
 
+int UpdateFlow::UpdateModeCount() const
+{
+    return m_platform ? m_platform->UsbCount(kUpdateVid, kUpdatePid) : 0;
+}
+
 bool UpdateFlow::UpdateModeEnumerates() const
 {
     auto global = lockHidGlobal();
@@ -175,6 +180,7 @@ void UpdateFlow::StartUpdate()
     if (m_deviceOpened || m_transferStarted)
         return;
     m_resultTimer->stop();
+    m_refusal = Refusal::None;
     m_updateArmed = true;
     m_settings->SetUpdateDeviceCode(m_updatType);
     emit pageRequested(Updating);
@@ -189,8 +195,7 @@ void UpdateFlow::StartUpdate()
     if (UpdateModePresent()) {
         if (!updateFirmware())
             return;
-    } else if (m_slot < 0) {
-        FailSoon(); // no controller to switch
+    } else if (!SwitchAllowed()) {
         return;
     } else {
         m_hidConfig->SelectWriteSlot(m_slot);
@@ -205,6 +210,7 @@ void UpdateFlow::StartUpdate()
 bool UpdateFlow::StartRecovery()
 {
     m_resultReceived = false;
+    m_refusal = Refusal::None;
     if (!UpdateModeEnumerates()) {
         m_updateRunning = false;
         return false;
@@ -229,10 +235,21 @@ void UpdateFlow::Leave()
 
 bool UpdateFlow::AvailabilityCheck()
 {
-    if (!UpdateModePresent())
+    const int waiting = UpdateModeCount();
+    if (waiting == 0)
         return false;
+    m_refusal = Refusal::None;
+    if (waiting > 1) {
+        m_refusal = Refusal::SeveralWaiting;
+        emit pageRequested(Failed);
+        return true;
+    }
     // The recovery sends the remembered type's image, so that is the one to look for.
     ReloadStoredType();
+    if (NeedsModelChoice()) {
+        emit pageRequested(Recovery);
+        return true;
+    }
     const bool held = m_downLoader->IsdownloadSuccessed(m_updatType);
     qDebug() << "m_downLoader->IsdownloadSuccessed(m_updatType):" << held;
     if (held) {
@@ -242,6 +259,37 @@ bool UpdateFlow::AvailabilityCheck()
         m_downLoader->downloadFirmware(m_updatType);
     }
     return true;
+}
+
+bool UpdateFlow::ChooseRecoveryType(int type)
+{
+    if (type < 0 || type >= kTypeCount)
+        return false;
+    m_settings->SetUpdateDeviceCode(type);
+    qDebug() << "recovery type chosen:" << type;
+    if (!AvailabilityCheck())
+        emit refreshRequested(); // the device left update mode meanwhile
+    return true;
+}
+
+bool UpdateFlow::SwitchAllowed()
+{
+    if (m_slot < 0 || !m_hidConfig->IsSlotOpen(m_slot)) {
+        Refuse(Refusal::DeviceNotOpen);
+        return false;
+    }
+    if (m_platform && !m_platform->CanOpenDevice(kUpdateVid, kUpdatePid)) {
+        Refuse(Refusal::NoAccess);
+        return false;
+    }
+    return true;
+}
+
+void UpdateFlow::Refuse(Refusal why)
+{
+    qDebug() << "update refused:" << int(why);
+    m_refusal = why;
+    FailSoon();
 }
 
 void UpdateFlow::FailSoon()
@@ -320,12 +368,14 @@ void UpdateFlow::on_timerUpdateProgress()
         // updateFirmware, and the transport must never send the image of an earlier run.
         if (!LoadCurrentImage())
             return;
+        // The transport opens the first device it finds: with two waiting that is a guess.
+        if (UpdateModeCount() > 1) {
+            Refuse(Refusal::SeveralWaiting);
+            return;
+        }
         if (!m_hid->OpenDevice(kUpdateVid, kUpdatePid)) {
             qDebug() << "m_hid.OpenDevice(MyVid,MyPid)" << m_updateTimer->timerId();
-            m_updateTimer->stop();
-            m_resultOk = false;
-            m_resultTimer->start(kResultNowMs);
-            m_updateRunning = false;
+            FailSoon();
             return;
         }
         m_deviceOpened = true;
@@ -390,7 +440,9 @@ void UpdateFlow::OnDeviceRemoved()
     // The transport's own count can be ahead of the last queued progress report.
     const int progress = std::max(m_progress, int(m_hid->Progress()));
     if (present || progress >= kProgressMax || !m_transferStarted) {
-        if (!m_resultReceived && !present && !Busy())
+        // Refused for two waiting devices, the one left is offered its recovery at once.
+        const bool refusedForTwo = m_refusal == Refusal::SeveralWaiting && !IsUpdating();
+        if ((refusedForTwo || (!m_resultReceived && !present)) && !Busy())
             emit refreshRequested();
         return;
     }

@@ -37,6 +37,15 @@ public:
         Recovery = 9,
     };
 
+    // Why a run ended before anything was sent: the failure page explains it.
+    enum class Refusal
+    {
+        None,
+        DeviceNotOpen,  // the controller's own connection is closed: it cannot be switched
+        NoAccess,       // this user could not open the device once in update mode
+        SeveralWaiting, // more than one device waits in update mode: which one is unknown
+    };
+
     static constexpr int kTypeCount = 24;
     static constexpr uint16_t kUpdateVid = 0x2E2C;
     static constexpr uint16_t kUpdatePid = 0x5826;
@@ -72,8 +81,15 @@ public:
     // The recovery button; false when no update-mode device enumerates.
     bool StartRecovery();
     // Runs while a device waits in update mode: shows the recovery or fetches its image
-    // first. Returns false when no device waits, and the caller goes on normally.
+    // first; with no remembered type the recovery page asks for the model. Returns false
+    // when no device waits, and the caller goes on normally.
     bool AvailabilityCheck();
+    // The model of the waiting device, chosen by the user: remembered as the type, then
+    // its image fetched or the recovery offered. False for a type out of range.
+    bool ChooseRecoveryType(int type);
+    // No type is remembered for the waiting device: the user must name its model.
+    bool NeedsModelChoice() const { return m_updatType < 0; }
+    Refusal LastRefusal() const { return m_refusal; }
     // The user left the result or recovery pages.
     void Leave();
 
@@ -119,6 +135,11 @@ private:
     bool HoldsImage(int type) const;
     bool LoadCurrentImage();
     bool UpdateModeEnumerates() const;
+    int UpdateModeCount() const;
+    // What can be checked before the switch into update mode, which cannot be undone here.
+    bool SwitchAllowed();
+    // Ends the run on the failure page, saying why.
+    void Refuse(Refusal why);
     void ReloadStoredType();
     void LogWiredStrings() const;
     // Ends the run on the failure page without a transfer.
@@ -137,7 +158,8 @@ private:
     QTimer *m_updateTimer;
     QTimer *m_resultTimer;
 
-    int m_updatType = 0;
+    int m_updatType = 0; // -1: no type known for a waiting device
+    Refusal m_refusal = Refusal::None;
     int m_slot = -1;
     uint16_t m_wiredPid = 0;      // the last wired device chosen, whose USB strings are logged
     bool m_selectedKnown = false; // the selected device's id has a type of its own
