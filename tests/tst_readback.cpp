@@ -193,6 +193,30 @@ private slots:
         QCOMPARE(readBytes(m_config->Profiles().Record(0)), readableBytes(state.profiles[0]));
     }
 
+    // A page reads the two curve halves on its own after the chain: each reply lands in
+    // the half it was asked for, whatever half the chain read last.
+    void pageCurveReadsLandInTheirHalves()
+    {
+        auto state = ctrlsim::DeviceState::sane(0x400C);
+        connectDevice(0x400C, false, false, state);
+        SignalCounter finished(m_config.get(), &HidConfig::ReadFinished);
+        m_config->SelectSlot(0);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_config->Profiles().Name(0), QStringLiteral("Profile 1"), 20000);
+        QCOMPARE(m_config->Reader().m_curveHalf.load(), uint8_t(1));
+
+        for (int i = 0; i < 8; ++i) {
+            state.profiles[0][size_t(32 + i)] = uint8_t(10 + i);
+            state.profiles[0][size_t(40 + i)] = uint8_t(50 + i);
+        }
+        m_device->firmware().setState(state);
+        ControllersCommunication &com = *m_config->GetControllerComHandle();
+        QVERIFY(com.GetStickCurve(0));
+        QVERIFY(com.GetStickCurve(1));
+        QTRY_COMPARE_WITH_TIMEOUT(readBytes(m_config->Profiles().Record(0)).mid(32, 16),
+                                  readableBytes(state.profiles[0]).mid(32, 16), 5000);
+    }
+
     void deviceInformation_data()
     {
         QTest::addColumn<int>("major");

@@ -202,7 +202,9 @@ void ReadBack::ParseReply(const uint8_t *reply, int length)
         Continue(5);
         break;
     case kGetStickCurve: {
-        const uint8_t half = m_curveHalf.load();
+        // The half of the request this reply answers: pages read the curves too.
+        const int asked = m_config.GetControllerComHandle()->TakeCurveHalf();
+        const uint8_t half = asked >= 0 ? uint8_t(asked) : m_curveHalf.load();
         store(32 + 8 * half, 5, 8);
         if (half == 0)
             RequestStep(6);

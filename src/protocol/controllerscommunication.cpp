@@ -38,7 +38,10 @@ QByteArray utf8Prefix(const QString &name, int maxBytes)
 
 } // namespace
 
-ControllersCommunication::ControllersCommunication(QObject *parent) : QObject(parent) {}
+ControllersCommunication::ControllersCommunication(QObject *parent) : QObject(parent)
+{
+    m_clock.start();
+}
 
 void ControllersCommunication::SetHandle(HidSlot *slot)
 {
@@ -230,7 +233,30 @@ bool ControllersCommunication::SetStickCurve(uint8_t half, const PROFILE_INFO &r
 
 bool ControllersCommunication::GetStickCurve(uint8_t half)
 {
-    return SendCode(kGetStickCurve, {half});
+    {
+        // Noted before sending, so the reply cannot come first.
+        std::lock_guard<std::mutex> guard(m_curveLock);
+        m_curveRequests.push_back({half, m_clock.elapsed()});
+    }
+    if (SendCode(kGetStickCurve, {half}))
+        return true;
+    std::lock_guard<std::mutex> guard(m_curveLock);
+    if (!m_curveRequests.empty())
+        m_curveRequests.pop_back();
+    return false;
+}
+
+int ControllersCommunication::TakeCurveHalf()
+{
+    std::lock_guard<std::mutex> guard(m_curveLock);
+    const qint64 now = m_clock.elapsed();
+    while (!m_curveRequests.empty() && now - m_curveRequests.front().sentAt > kCurveReplyMs)
+        m_curveRequests.pop_front();
+    if (m_curveRequests.empty())
+        return -1;
+    const int half = m_curveRequests.front().half;
+    m_curveRequests.pop_front();
+    return half;
 }
 
 bool ControllersCommunication::EnterUpdateMode()

@@ -2,9 +2,11 @@
 
 #include "profile_info.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <mutex>
@@ -51,6 +53,10 @@ public:
     bool GetTurbo();
     bool SetStickCurve(uint8_t half, const PROFILE_INFO &record);
     bool GetStickCurve(uint8_t half);
+    // The half the oldest curve request still unanswered asked for: the reply does not
+    // say. Requests older than kCurveReplyMs count as lost. -1 when none is pending.
+    int TakeCurveHalf();
+    static constexpr int kCurveReplyMs = 1000;
     bool EnterUpdateMode();
     bool SetVibrationTest(uint8_t leftPercent, uint8_t rightPercent);
     bool SetProfileName(uint8_t profile, const QString &name);
@@ -78,5 +84,13 @@ private:
 
     std::mutex m_sendLock;
     std::atomic<HidSlot *> m_slot{nullptr};
+    struct CurveRequest
+    {
+        uint8_t half;
+        qint64 sentAt; // on m_clock
+    };
+    std::mutex m_curveLock;
+    std::deque<CurveRequest> m_curveRequests;
+    QElapsedTimer m_clock;
     std::atomic<bool> m_lastWriteOk{false};
 };
