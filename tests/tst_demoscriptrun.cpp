@@ -16,11 +16,11 @@ class TestDemoScriptRun : public QObject
     Q_OBJECT
 
 private:
-    // The way from start to the mapping page of the wired controller: the agreement
-    // notice, the device list, the first device (a firmware update it is offered is
-    // skipped with X; without an offer nothing listens to X there) and the module
-    // selection once the configuration has been read.
-    static QString ToMappingPage()
+    // The way from start to a page of the wired controller: the agreement notice, the
+    // device list, the first device (a firmware update it is offered is skipped with X;
+    // without an offer nothing listens to X there) and the module selection once the
+    // configuration has been read, then the page's module button.
+    static QString ToPage(const QString &button, const QString &page)
     {
         return QStringLiteral("waitfor btnNext 30000      # the agreement notice\n"
                               "key x                      # accepts it\n"
@@ -29,10 +29,13 @@ private:
                               "key x\n"
                               "waitfor ModuleSelection 30000\n"
                               "waitgone wdgLoading 30000\n"
-                              "click btnMapping\n"
-                              "waitfor MappingPage 30000\n"
-                              "wait 300\n");
+                              "click %1\n"
+                              "waitfor %2 30000\n"
+                              "wait 300\n")
+            .arg(button, page);
     }
+
+    static QString ToMappingPage() { return ToPage("btnMapping", "MappingPage"); }
 
     // Private directories for everything the demo keeps, so that it neither meets nor
     // blocks a copy of the app that runs meanwhile.
@@ -120,6 +123,17 @@ private slots:
             << QList<int>{0xA2} // the button mapping read back
             // Choosing a device and opening a page changes nothing on it.
             << QVariantMap{{"saveCount", 0}, {"resetCount", 0}, {"calibrating", false}};
+        // A save end to end: a dead zone edited with the D-pad, an axis inverted with the
+        // mouse, X saves; the controller receives the stick section and commits it once.
+        QTest::newRow("stick page save")
+            << ToPage("btnStick", "StickPage") + "key right\nkey a\nkey right\nkey right\nkey a\n"
+                                                 "click btnReverseLX\nkey x\nwait 500\n"
+                                                 "state out.json\nscreenshot out.png\nquit\n"
+            << 0
+            << QStringList{"demo click btnReverseLX: received by QPushButton btnReverseLX",
+                           "demo step 21 (line 21): quit"}
+            << QStringList{"demo script failed"} << true << QList<int>{0xBA, 0xA7, 0xA5, 0xFB}
+            << QVariantMap{{"saveCount", 1}, {"resetCount", 0}};
         QTest::newRow("unknown command stops before the first step")
             << "wait 10\n\n# next a typo\nkey a 20\njupm 3\nquit\n"
             << 1 << QStringList{"line 5 (jupm 3): unknown command \"jupm\""}

@@ -375,4 +375,70 @@ Press X on your controller to continue.</translation>
         <translation>3. Start the Quorel Oradesk app.</translation>
     </message>
 </context>
+<context>
+    <name>StickPage</name>
+    <message>
+        <source>左摇杆</source>
+        <translation>Left Stick</translation>
+    </message>
+    <message>
+        <source>右摇杆</source>
+        <translation>Right Stick</translation>
+    </message>
+    <message>
+        <source>    反向 X-轴</source>
+        <translation>    Invert X-Axis</translation>
+    </message>
+    <message>
+        <source>    反向 Y-轴</source>
+        <translation>    Invert Y-Axis</translation>
+    </message>
+    <message>
+        <source>死区</source>
+        <translation>Dead Zone</translation>
+    </message>
+    <message>
+        <source>曲线</source>
+        <translation>Curve</translation>
+    </message>
+    <message>
+        <source>     左右保持同步</source>
+        <translation>     Sync Both Sticks</translation>
+    </message>
+    <message>
+        <source>长按复位</source>
+        <translation>Hold to Reset</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>线性</source>
+        <translation>Linear</translation>
+    </message>
+    <message>
+        <source>精准</source>
+        <translation>Precise</translation>
+    </message>
+    <message>
+        <source>激进</source>
+        <translation>Aggressive</translation>
+    </message>
+    <message>
+        <source>动态</source>
+        <translation>Dynamic</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressBar</name>
+    <message>
+        <source>内死区: %1%</source>
+        <translation>Inner: %1%</translation>
+    </message>
+    <message>
+        <source>外死区: %1%</source>
+        <translation>Outer: %1%</translation>
+    </message>
+</context>
 </TS>

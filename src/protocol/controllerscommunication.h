@@ -65,6 +65,8 @@ public:
     bool GetDeviceInfo();
     bool SaveConfig();
 
+    // The protocol pause after a write that is not committed yet; returns written.
+    bool WriteAndPause(bool written);
     // The write-then-commit order of every page: each write followed by a pause, then
     // SaveConfig. Returns true when every command was written.
     bool WriteThenSave(std::initializer_list<std::function<bool()>> writes);
@@ -80,7 +82,6 @@ private:
     bool SendData(uint8_t *buffer, int length);
     bool SendCode(uint8_t code, std::initializer_list<uint8_t> params = {});
     bool SendRecordBytes(uint8_t code, const PROFILE_INFO &record, int offset, int count);
-    bool WriteAndPause(bool written);
 
     std::mutex m_sendLock;
     std::atomic<HidSlot *> m_slot{nullptr};
