@@ -441,4 +441,26 @@ Press X on your controller to continue.</translation>
         <translation>Outer: %1%</translation>
     </message>
 </context>
+<context>
+    <name>ProfilePage</name>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>长按复位</source>
+        <translation>Hold to Reset</translation>
+    </message>
+    <message>
+        <source>添加 Profile</source>
+        <translation>Add Profile</translation>
+    </message>
+</context>
+<context>
+    <name>ProfileButton</name>
+    <message>
+        <source>删除此Profile?</source>
+        <translation>Delete this profile?</translation>
+    </message>
+</context>
 </TS>

@@ -153,6 +153,15 @@ void HidConfig::RequestCreateProfile()
     emit CreateProfile(m_store.ActiveName(), m_store.Active());
 }
 
+void HidConfig::NameControllerProfile(int profile, const QString &name)
+{
+    if (profile < 0 || profile >= kProfileCount)
+        return;
+    m_store.SetName(profile, name);
+    m_controllersCom->SetProfileName(uint8_t(profile), name);
+    emit profileChanges(uint8_t(profile), name);
+}
+
 void HidConfig::OnReadDevice()
 {
     while (m_threadRun.load()) {

@@ -111,6 +111,8 @@ public:
     void RequestUnlockNavigation(bool unlock) { emit unlockNavigation(unlock); }
     // Announces the active record so that it is mirrored to its profile file.
     void RequestCreateProfile();
+    // Names controller profile p (0..2): kept with its record, sent to the device, announced.
+    void NameControllerProfile(int profile, const QString &name);
 
     // Model flags: set on the GUI thread when a device is chosen, read by the read thread.
     bool m_isChinese = false;
