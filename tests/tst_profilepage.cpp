@@ -225,6 +225,30 @@ private slots:
         QVERIFY(m_config->Profiles().Record(0).turboMask != saved.turboMask);
     }
 
+    // A long Y restores the controller's profiles and binds the reserved files to them:
+    // "T3 Profile" to slot 1 (controller profile 2), "T2" to slot 3 (1), "T1" to slot 2 (0).
+    void resetBindsTheReservedProfiles()
+    {
+        writeProfiles({"Mine"});
+        QTest::mouseClick(in<QPushButton>(m_page->Button(3), "btnProfile_1"), Qt::LeftButton);
+        m_device->firmware().clearLog();
+        QSignalSpy notice(m_page.get(), qOverload<int>(&ConfigPage::saveShowAndCloseText));
+        QTest::mouseClick(in<QPushButton>(m_page.get(), "btnReset"), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(notice.count(), 1, 5000);
+        QCOMPARE(notice[0][0].toInt(), 1);
+        QCOMPARE(Codes(m_device->firmware().frames()),
+                 (QStringList{"f1", "b1", "b2", "c0", "b1", "b2", "c0", "b1", "b2", "c0", "ae"}));
+        const auto device = m_device->firmware().state();
+        QCOMPARE(QString::fromStdString(device.names[2]), QStringLiteral("T3 Profile"));
+        QCOMPARE(QString::fromStdString(device.names[1]), QStringLiteral("T2 Profile"));
+        QCOMPARE(QString::fromStdString(device.names[0]), QStringLiteral("T1 Profile"));
+        QCOMPARE(m_page->Button(0)->Slot(), 1);
+        QCOMPARE(m_page->Button(1)->Slot(), 2);
+        QCOMPARE(m_page->Button(2)->Slot(), 3);
+        // The slot "Mine" held went to "T3 Profile".
+        QCOMPARE(m_page->Button(3)->Slot(), 0);
+    }
+
     void renameFollowsTheEditorRules_data()
     {
         QTest::addColumn<QString>("typed");
