@@ -134,6 +134,18 @@ private slots:
                            "demo step 21 (line 21): quit"}
             << QStringList{"demo script failed"} << true << QList<int>{0xBA, 0xA7, 0xA5, 0xFB}
             << QVariantMap{{"saveCount", 1}, {"resetCount", 0}};
+        // A remap end to end: the D-pad to AGR1, A arms the wait, LB is the assignment and
+        // X saves; the controller receives the mapping table and commits it once.
+        QTest::newRow("mapping page remap")
+            << ToMappingPage() + "key right\nkey a\nwait 400\nkey lb\nwait 100\nkey x\nwait 500\n"
+                                 "state out.json\nscreenshot out.png\nquit\n"
+            << 0 << QStringList{"demo step 20 (line 20): quit"} << QStringList{"demo script failed"}
+            << true << QList<int>{0xA1, 0xFB} << QVariantMap{{"saveCount", 1}, {"resetCount", 0}};
+        QTest::newRow("turbo page change")
+            << ToPage("btnTurbo", "TureboPage") + "key right\nkey a\nkey x\nwait 500\n"
+                                                  "state out.json\nscreenshot out.png\nquit\n"
+            << 0 << QStringList{"demo step 17 (line 17): quit"} << QStringList{"demo script failed"}
+            << true << QList<int>{0xB8, 0xFB} << QVariantMap{{"saveCount", 1}, {"resetCount", 0}};
         QTest::newRow("unknown command stops before the first step")
             << "wait 10\n\n# next a typo\nkey a 20\njupm 3\nquit\n"
             << 1 << QStringList{"line 5 (jupm 3): unknown command \"jupm\""}

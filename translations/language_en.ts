@@ -463,4 +463,34 @@ Press X on your controller to continue.</translation>
         <translation>Delete this profile?</translation>
     </message>
 </context>
+<context>
+    <name>MappingPage</name>
+    <message>
+        <source>长按复位</source>
+        <translation>Hold to Reset</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>TureboPage</name>
+    <message>
+        <source>按钮</source>
+        <translation>Button</translation>
+    </message>
+    <message>
+        <source>Turbo开关</source>
+        <translation>Turbo</translation>
+    </message>
+    <message>
+        <source>长按复位</source>
+        <translation>Hold to Reset</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+</context>
 </TS>
