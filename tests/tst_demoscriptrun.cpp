@@ -146,6 +146,18 @@ private slots:
                                                   "state out.json\nscreenshot out.png\nquit\n"
             << 0 << QStringList{"demo step 17 (line 17): quit"} << QStringList{"demo script failed"}
             << true << QList<int>{0xB8, 0xFB} << QVariantMap{{"saveCount", 1}, {"resetCount", 0}};
+        // Trigger and vibration saves end to end: X on the page sends its section and
+        // commits it once.
+        QTest::newRow("trigger page save")
+            << ToPage("btnTrigger", "TriggerPage") +
+                   "key x\nwait 500\nstate out.json\nscreenshot out.png\nquit\n"
+            << 0 << QStringList{"demo step 15 (line 15): quit"} << QStringList{"demo script failed"}
+            << true << QList<int>{0xB4, 0xFB} << QVariantMap{{"saveCount", 1}, {"resetCount", 0}};
+        QTest::newRow("vibration page save")
+            << ToPage("btnVibrate", "VibratePage") +
+                   "key x\nwait 500\nstate out.json\nscreenshot out.png\nquit\n"
+            << 0 << QStringList{"demo step 15 (line 15): quit"} << QStringList{"demo script failed"}
+            << true << QList<int>{0xA9, 0xFB} << QVariantMap{{"saveCount", 1}, {"resetCount", 0}};
         QTest::newRow("unknown command stops before the first step")
             << "wait 10\n\n# next a typo\nkey a 20\njupm 3\nquit\n"
             << 1 << QStringList{"line 5 (jupm 3): unknown command \"jupm\""}

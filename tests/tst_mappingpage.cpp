@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "pauserecorder.h"
+#include "pagebench.h"
 
 namespace {
 
@@ -34,10 +34,8 @@ class TestMappingPage : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<HidConfig> m_config;
-    std::unique_ptr<ctrlsim::SimulatedController> m_device;
+    std::unique_ptr<PageBench> m_bench;
     std::unique_ptr<MappingPage> m_page;
-    PauseRecorder *m_com = nullptr;
 
     QPushButton *button(const char *name) { return m_page->findChild<QPushButton *>(name); }
     QString label(const char *name) { return m_page->findChild<QLabel *>(name)->text(); }
@@ -45,17 +43,17 @@ class TestMappingPage : public QObject
     // A record with the standard table and these back-button codes at offsets 14..19.
     void load(bool sixButtons, QVector<int> back)
     {
-        m_config->m_fileProfileModel = sixButtons;
+        m_bench->Config().m_fileProfileModel = sixButtons;
         PROFILE_INFO record{};
         for (int i = 0; i < 14; ++i)
             record.buttonMap[i] = uint8_t(i + 1);
         for (int i = 0; i < 6; ++i)
             record.buttonMap[14 + i] = uint8_t(back[i]);
-        m_config->Profiles().SetRecord(0, record);
+        m_bench->Config().Profiles().SetRecord(0, record);
         m_page->updateMappingPage();
     }
 
-    void report(const ButtonStates &state) { emit m_config->pressButtons(state); }
+    void report(const ButtonStates &state) { emit m_bench->Config().pressButtons(state); }
 
 private slots:
     void initTestCase()
@@ -65,24 +63,16 @@ private slots:
 
     void init()
     {
-        m_config = std::make_unique<HidConfig>();
-        auto com = std::make_unique<PauseRecorder>();
-        m_com = com.get();
-        m_config->UseControllersCommunication(std::move(com));
-        m_device = ctrlsim::SimulatedController::plug(0x400E);
-        QVERIFY(m_config->OpenSlot(0, QString::fromStdString(m_device->path())));
-        m_config->SelectWriteSlot(0);
-        m_com->framesSoFar = [this] { return m_device->firmware().frames().size(); };
-        m_page = std::make_unique<MappingPage>(m_config.get());
+        m_bench = std::make_unique<PageBench>(0x400E);
+        QVERIFY(m_bench->IsOpen());
+        m_page = std::make_unique<MappingPage>(&m_bench->Config());
         m_page->show();
     }
 
     void cleanup()
     {
         m_page.reset();
-        m_config.reset();
-        m_device.reset();
-        vhid::Bus::instance().reset();
+        m_bench.reset();
     }
 
     void codesFollowTheReportIndex_data()
@@ -141,7 +131,7 @@ private slots:
         QCOMPARE(label(qPrintable("lblBtn" + backButton)), MappingPage::NameOfCode(uint8_t(code)));
         QTest::mouseClick(button("btnSave"), Qt::LeftButton);
 
-        const auto frames = m_device->firmware().frames();
+        const auto frames = m_bench->Device().firmware().frames();
         QCOMPARE(int(frames.size()), 2);
         QCOMPARE(int(frames[0][4]), 0xA1);
         QVector<int> table;
@@ -151,7 +141,7 @@ private slots:
         table[offset] = code;
         QCOMPARE(Params(frames[0], 20), table);
         QCOMPARE(int(frames[1][4]), 0xFB);
-        QCOMPARE(m_com->pauses, (QVector<size_t>{1}));
+        QCOMPARE(m_bench->Writer().pauses, (QVector<size_t>{1}));
         QCOMPARE(notice.count(), 1);
         QCOMPARE(notice[0][0].toInt(), 0);
     }
@@ -161,9 +151,9 @@ private slots:
     void theArmingPressIsNotAssigned()
     {
         load(false, {64, 64, 64, 64, 64, 64});
-        emit m_config->pressButtonRight(true);
+        emit m_bench->Config().pressButtonRight(true);
         report(Pressed({0}));
-        emit m_config->pressButtonA(true);
+        emit m_bench->Config().pressButtonA(true);
         QTRY_VERIFY(m_page->IsWaiting());
         QCOMPARE(m_page->Target(), 1);
         report(Pressed({0})); // still held
@@ -223,7 +213,7 @@ private slots:
         QTest::mouseClick(button("btnAGL1"), Qt::LeftButton);
         m_page->on_btnSave_clicked();
         m_page->on_btnReset_clicked();
-        QVERIFY(m_device->firmware().frames().empty());
+        QVERIFY(m_bench->Device().firmware().frames().empty());
     }
 
     // Reset then save: the default codes, 64 on every back button, the reset notice.
@@ -240,7 +230,7 @@ private slots:
         load(six, {36, 37, 38, 39, 40, 41});
         QSignalSpy notice(m_page.get(), qOverload<int>(&ConfigPage::saveShowAndCloseText));
         QTest::mouseClick(button("btnReset"), Qt::LeftButton);
-        const auto frames = m_device->firmware().frames();
+        const auto frames = m_bench->Device().firmware().frames();
         QCOMPARE(int(frames.size()), 2);
         QCOMPARE(Params(frames[0], 20), (QVector<int>{18, 19, 20, 21, 22, 23, 32, 33, 34, 35,
                                                       36, 37, 38, 39, 64, 64, 64, 64, 64, 64}));
@@ -270,7 +260,7 @@ private slots:
         report(Pressed({7}));
         QCOMPARE(label("lblBtnAGR1"), QStringLiteral("RB"));
         const uint8_t value = 22;
-        m_config->Profiles().StoreActive(offset, &value, 1);
+        m_bench->Config().Profiles().StoreActive(offset, &value, 1);
         m_page->Load(PageLoad::Poll);
         QCOMPARE(label("lblBtnAGR1"), refreshed ? QStringLiteral("None") : QStringLiteral("RB"));
         if (offset == 14)
@@ -294,14 +284,7 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(int, index);
         load(six, {64, 64, 64, 64, 64, 64});
-        for (const QChar key : keys) {
-            if (key == 'R')
-                emit m_config->pressButtonRight(true);
-            else if (key == 'D')
-                emit m_config->pressButtonDown(true);
-            else if (key == 'U')
-                emit m_config->pressButtonUp(true);
-        }
+        m_bench->Press(keys);
         QCOMPARE(m_page->FocusIndex(), index);
     }
 };

@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "pauserecorder.h"
+#include "pagebench.h"
 
 namespace {
 
@@ -55,8 +55,7 @@ class TestProfilePage : public QObject
 
     std::unique_ptr<QTemporaryDir> m_root;
     QString m_dir;
-    std::unique_ptr<HidConfig> m_config;
-    std::unique_ptr<ctrlsim::SimulatedController> m_device;
+    std::unique_ptr<PageBench> m_bench;
     std::unique_ptr<ProfilePage> m_page;
 
     template <typename T> T *in(QWidget *parent, const char *name)
@@ -77,25 +76,6 @@ class TestProfilePage : public QObject
         return QDir(m_dir).entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Name);
     }
 
-    void press(const QString &keys)
-    {
-        for (const QChar key : keys) {
-            HidConfig *c = m_config.get();
-            if (key == 'R')
-                emit c->pressButtonRight(true);
-            else if (key == 'L')
-                emit c->pressButtonLeft(true);
-            else if (key == 'U')
-                emit c->pressButtonUp(true);
-            else if (key == 'D')
-                emit c->pressButtonDown(true);
-            else if (key == 'A')
-                emit c->pressButtonA(true);
-            else if (key == 'B')
-                emit c->pressButtonB(true);
-        }
-    }
-
 private slots:
     void initTestCase()
     {
@@ -107,22 +87,17 @@ private slots:
         m_root = std::make_unique<QTemporaryDir>();
         QVERIFY(m_root->isValid());
         m_dir = m_root->path() + "/data/Profiles/";
-        m_config = std::make_unique<HidConfig>();
-        m_config->UseControllersCommunication(std::make_unique<PauseRecorder>());
-        m_device = ctrlsim::SimulatedController::plug(0x400E);
-        QVERIFY(m_config->OpenSlot(0, QString::fromStdString(m_device->path())));
-        m_config->SelectWriteSlot(0);
-        m_config->m_fileProfileModel = true;
-        m_page = std::make_unique<ProfilePage>(m_config.get(), nullptr, m_dir);
+        m_bench = std::make_unique<PageBench>(0x400E);
+        QVERIFY(m_bench->IsOpen());
+        m_bench->Config().m_fileProfileModel = true;
+        m_page = std::make_unique<ProfilePage>(&m_bench->Config(), nullptr, m_dir);
         m_page->show();
     }
 
     void cleanup()
     {
         m_page.reset();
-        m_config.reset();
-        m_device.reset();
-        vhid::Bus::instance().reset();
+        m_bench.reset();
         m_root.reset();
     }
 
@@ -196,8 +171,8 @@ private slots:
         const PROFILE_INFO saved = Distinct(3);
         QVERIFY(ProfileFiles(m_dir).Write("Race", saved));
         m_page->updateProfilePage();
-        QCOMPARE(int(m_config->Profiles().Active().currentProfile), 0);
-        m_device->firmware().clearLog();
+        QCOMPARE(int(m_bench->Config().Profiles().Active().currentProfile), 0);
+        m_bench->Device().firmware().clearLog();
         // Slot 1 is controller profile 2.
         QTest::mouseClick(in<QPushButton>(m_page->Button(3), "btnProfile_1"), Qt::LeftButton);
 
@@ -207,10 +182,10 @@ private slots:
         expected << "fb"
                  << "b2"
                  << "c0";
-        QCOMPARE(Codes(m_device->firmware().frames()), expected);
+        QCOMPARE(Codes(m_bench->Device().firmware().frames()), expected);
         // What the device holds now, field by field, except what a load leaves alone:
         // status and profile bytes, the curve side and the trigger locks.
-        const auto device = m_device->firmware().state();
+        const auto device = m_bench->Device().firmware().state();
         QCOMPARE(device.activeProfile, 2);
         for (int offset = 0; offset < PROFILE_INFO::kSize; ++offset) {
             if (offset == 21 || offset == 22 || offset == 31 || offset == 48 || offset == 49)
@@ -219,10 +194,10 @@ private slots:
                      qPrintable(QString::number(offset)));
         }
         QCOMPARE(QString::fromStdString(device.names[2]), QStringLiteral("Race"));
-        QCOMPARE(m_config->Profiles().Name(2), QStringLiteral("Race"));
+        QCOMPARE(m_bench->Config().Profiles().Name(2), QStringLiteral("Race"));
         // The record went to the profile switched to, not the one still called active.
-        QCOMPARE(int(m_config->Profiles().Record(2).turboMask), int(saved.turboMask));
-        QVERIFY(m_config->Profiles().Record(0).turboMask != saved.turboMask);
+        QCOMPARE(int(m_bench->Config().Profiles().Record(2).turboMask), int(saved.turboMask));
+        QVERIFY(m_bench->Config().Profiles().Record(0).turboMask != saved.turboMask);
     }
 
     // A long Y restores the controller's profiles and binds the reserved files to them:
@@ -231,14 +206,14 @@ private slots:
     {
         writeProfiles({"Mine"});
         QTest::mouseClick(in<QPushButton>(m_page->Button(3), "btnProfile_1"), Qt::LeftButton);
-        m_device->firmware().clearLog();
+        m_bench->Device().firmware().clearLog();
         QSignalSpy notice(m_page.get(), qOverload<int>(&ConfigPage::saveShowAndCloseText));
         QTest::mouseClick(in<QPushButton>(m_page.get(), "btnReset"), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(notice.count(), 1, 5000);
         QCOMPARE(notice[0][0].toInt(), 1);
-        QCOMPARE(Codes(m_device->firmware().frames()),
+        QCOMPARE(Codes(m_bench->Device().firmware().frames()),
                  (QStringList{"f1", "b1", "b2", "c0", "b1", "b2", "c0", "b1", "b2", "c0", "ae"}));
-        const auto device = m_device->firmware().state();
+        const auto device = m_bench->Device().firmware().state();
         QCOMPARE(QString::fromStdString(device.names[2]), QStringLiteral("T3 Profile"));
         QCOMPARE(QString::fromStdString(device.names[1]), QStringLiteral("T2 Profile"));
         QCOMPARE(QString::fromStdString(device.names[0]), QStringLiteral("T1 Profile"));
@@ -302,16 +277,16 @@ private slots:
     void deletingTheLastMovesTheFocus()
     {
         writeProfiles({"One", "Two"});
-        press("RRRRR"); // buttons 0..4
+        m_bench->Press("RRRRR"); // buttons 0..4
         QCOMPARE(m_page->Current(), 4);
-        press("A");
+        m_bench->Press("A");
         QVERIFY(m_page->InButton());
-        press("RRRR");
+        m_bench->Press("RRRR");
         QCOMPARE(m_page->SubFocus(), int(ProfileButton::Delete));
-        press("A");
+        m_bench->Press("A");
         QVERIFY(m_page->Button(4)->IsConfirmingDelete());
         QVERIFY(QFile::exists(m_dir + "Two.qpf"));
-        press("A");
+        m_bench->Press("A");
         QVERIFY(!QFile::exists(m_dir + "Two.qpf"));
         QCOMPARE(m_page->Count(), 4);
         QCOMPARE(m_page->Current(), 3);
@@ -337,7 +312,7 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(int, current);
         writeProfiles({"One", "Two"});
-        press(keys);
+        m_bench->Press(keys);
         QCOMPARE(m_page->Current(), current);
         QVERIFY(!m_page->InButton());
     }
@@ -366,10 +341,10 @@ private slots:
         const QStringList before = filesOnDisk();
         const QStringList around = QDir(m_root->path()).entryList(QDir::AllEntries | QDir::Hidden);
         const auto reply = NameReply(0, name);
-        m_config->Reader().ParseReply(reply.data(), int(reply.size()));
+        m_bench->Config().Reader().ParseReply(reply.data(), int(reply.size()));
         // The profile selector names the active profile after the device.
-        m_config->Profiles().SetActiveName(m_config->Profiles().Name(0));
-        m_config->RequestCreateProfile();
+        m_bench->Config().Profiles().SetActiveName(m_bench->Config().Profiles().Name(0));
+        m_bench->Config().RequestCreateProfile();
         const QStringList after = filesOnDisk();
         QCOMPARE(after.size(), before.size() + (written ? 1 : 0));
         if (written)

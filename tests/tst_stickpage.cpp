@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "pauserecorder.h"
+#include "pagebench.h"
 
 namespace {
 
@@ -91,10 +91,8 @@ class TestStickPage : public QObject
     Q_OBJECT
 
     QTemporaryDir m_home;
-    std::unique_ptr<HidConfig> m_config;
-    std::unique_ptr<ctrlsim::SimulatedController> m_device;
+    std::unique_ptr<PageBench> m_bench;
     std::unique_ptr<StickPage> m_page;
-    PauseRecorder *m_com = nullptr;
 
     template <typename T> T *child(const char *name) { return m_page->findChild<T *>(name); }
     ProgressBar *bar(bool left)
@@ -105,34 +103,16 @@ class TestStickPage : public QObject
     void load(const Sticks &sticks, bool keepSync)
     {
         FileINI().SetSyncCode(keepSync);
-        m_config->Profiles().SetRecord(0, WithSticks(sticks));
+        m_bench->Config().Profiles().SetRecord(0, WithSticks(sticks));
         m_page->updateStickPage();
     }
 
     QStringList frames()
     {
         QStringList texts;
-        for (const auto &f : m_device->firmware().frames())
+        for (const auto &f : m_bench->Device().firmware().frames())
             texts << FrameText(f, ParamCount(f[4]));
         return texts;
-    }
-
-    // Controller keys by letter: R L U D A.
-    void press(const QString &keys)
-    {
-        for (const QChar key : keys) {
-            HidConfig *c = m_config.get();
-            if (key == 'R')
-                emit c->pressButtonRight(true);
-            else if (key == 'L')
-                emit c->pressButtonLeft(true);
-            else if (key == 'U')
-                emit c->pressButtonUp(true);
-            else if (key == 'D')
-                emit c->pressButtonDown(true);
-            else if (key == 'A')
-                emit c->pressButtonA(true);
-        }
     }
 
 private slots:
@@ -145,24 +125,16 @@ private slots:
 
     void init()
     {
-        m_config = std::make_unique<HidConfig>();
-        auto com = std::make_unique<PauseRecorder>();
-        m_com = com.get();
-        m_config->UseControllersCommunication(std::move(com));
-        m_device = ctrlsim::SimulatedController::plug(0x400E);
-        QVERIFY(m_config->OpenSlot(0, QString::fromStdString(m_device->path())));
-        m_config->SelectWriteSlot(0);
-        m_com->framesSoFar = [this] { return m_device->firmware().frames().size(); };
-        m_page = std::make_unique<StickPage>(m_config.get());
+        m_bench = std::make_unique<PageBench>(0x400E);
+        QVERIFY(m_bench->IsOpen());
+        m_page = std::make_unique<StickPage>(&m_bench->Config());
         m_page->show();
     }
 
     void cleanup()
     {
         m_page.reset();
-        m_config.reset();
-        m_device.reset();
-        vhid::Bus::instance().reset();
+        m_bench.reset();
     }
 
     void presetsAreRecognisedByAllEightBytes_data()
@@ -199,14 +171,14 @@ private slots:
     void saveSendsTheStickSection()
     {
         QFETCH(bool, fileProfiles);
-        m_config->m_fileProfileModel = fileProfiles;
+        m_bench->Config().m_fileProfileModel = fileProfiles;
         const Sticks sticks{{1, 0, 0, 1}, {10, 20, 5, 15}, kSmooth, kCustom};
         load(sticks, false);
         QVERIFY(child<QPushButton>("btnCureVeSmoothL")->isChecked());
         for (const char *name : {"btnCureveLinearR", "btnCureVeSmoothR", "btnCurveRadicalR"})
             QVERIFY(!child<QPushButton>(name)->isChecked());
         QSignalSpy notice(m_page.get(), qOverload<int>(&ConfigPage::saveShowAndCloseText));
-        QSignalSpy mirrored(m_config.get(), &HidConfig::CreateProfile);
+        QSignalSpy mirrored(&m_bench->Config(), &HidConfig::CreateProfile);
 
         QTest::mouseClick(child<QPushButton>("btnSave"), Qt::LeftButton);
 
@@ -214,8 +186,8 @@ private slots:
                  (QStringList{Expect(0xBA, Bytes{0} + kSmooth), Expect(0xBA, Bytes{1} + kCustom),
                               Expect(0xA7, {1, 0, 0, 1}), Expect(0xA5, {10, 20, 5, 15}),
                               Expect(0xFB, {})}));
-        QCOMPARE(m_com->pauses, (QVector<size_t>{1, 2, 3, 4}));
-        const PROFILE_INFO record = m_config->Profiles().Active();
+        QCOMPARE(m_bench->Writer().pauses, (QVector<size_t>{1, 2, 3, 4}));
+        const PROFILE_INFO record = m_bench->Config().Profiles().Active();
         QCOMPARE(Slice(record, 23, 8), (Bytes{1, 0, 0, 1, 10, 20, 5, 15}));
         QCOMPARE(int(record.stickCurveSide), 1);
         QCOMPARE(Slice(record, 32, 8), kSmooth);
@@ -234,7 +206,7 @@ private slots:
                  (QStringList{Expect(0xA5, {0, 0, 0, 0}), Expect(0xBA, Bytes{0} + kLinear),
                               Expect(0xBA, Bytes{1} + kLinear), Expect(0xA7, {0, 0, 0, 0}),
                               Expect(0xA5, {0, 0, 0, 0}), Expect(0xFB, {})}));
-        QCOMPARE(m_com->pauses, (QVector<size_t>{1, 2, 3, 4, 5}));
+        QCOMPARE(m_bench->Writer().pauses, (QVector<size_t>{1, 2, 3, 4, 5}));
         QCOMPARE(notice.count(), 1);
         QCOMPARE(notice[0][0].toInt(), 1);
         QCOMPARE(bar(true)->leftValue(), 0);
@@ -353,7 +325,7 @@ private slots:
         QFETCH(Bytes, sent);
         load({{0, 0, 0, 0}, deadZones, kLinear, kLinear}, keepSync);
         for (const QString &group : keys.split(' ')) {
-            press(group);
+            m_bench->Press(group);
             if (group.endsWith('A') && group.size() > 1)
                 QVERIFY(m_page->IsEditing());
         }
@@ -392,7 +364,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(QString, tab);
         load({{0, 0, 0, 0}, {10, 20, 10, 20}, kLinear, kLinear}, false);
-        press(keys);
+        m_bench->Press(keys);
         QCOMPARE(m_page->FocusIndex(), index);
         QCOMPARE(m_page->IsDeadZoneTab(), tab == "D");
         QCOMPARE(child<QWidget>("wdgStickCurVeL")->isVisible(), tab == "C");
@@ -401,9 +373,9 @@ private slots:
     void mouseMovementTakesTheFocus()
     {
         load({{0, 0, 0, 0}, {10, 20, 10, 20}, kLinear, kLinear}, false);
-        press("RRA");
+        m_bench->Press("RRA");
         QVERIFY(m_page->IsEditing());
-        QSignalSpy navigation(m_config.get(), &HidConfig::unlockNavigation);
+        QSignalSpy navigation(&m_bench->Config(), &HidConfig::unlockNavigation);
         QMouseEvent move(QEvent::MouseMove, QPointF(500, 10), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QApplication::sendEvent(m_page.get(), &move);
@@ -412,7 +384,7 @@ private slots:
         QCOMPARE(navigation.count(), 1);
         QCOMPARE(navigation[0][0].toBool(), false);
         // Right takes the page again from the first item.
-        press("R");
+        m_bench->Press("R");
         QCOMPARE(m_page->FocusIndex(), 1);
     }
 
@@ -424,10 +396,10 @@ private slots:
         auto *right = child<StickDeadZone>("wdgStikcRight");
         QVERIFY(!left->HasStickPosition());
         m_page->hide();
-        emit m_config->stickValue(65535, 32768, 0, 32768);
+        emit m_bench->Config().stickValue(65535, 32768, 0, 32768);
         QVERIFY(!left->HasStickPosition());
         m_page->show();
-        emit m_config->stickValue(65535, 32768, 0, 32768);
+        emit m_bench->Config().stickValue(65535, 32768, 0, 32768);
         QVERIFY(left->HasStickPosition() && right->HasStickPosition());
         // Full right on the left stick, full left on the right one.
         QVERIFY(left->StickDot().x() > left->width() / 2 + 20);

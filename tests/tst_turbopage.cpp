@@ -7,21 +7,20 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "pauserecorder.h"
+#include "pagebench.h"
 
 class TestTurboPage : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<HidConfig> m_config;
-    std::unique_ptr<ctrlsim::SimulatedController> m_device;
+    std::unique_ptr<PageBench> m_bench;
     std::unique_ptr<TureboPage> m_page;
 
     void load(uint8_t mask)
     {
         PROFILE_INFO record{};
         record.turboMask = mask;
-        m_config->Profiles().SetRecord(0, record);
+        m_bench->Config().Profiles().SetRecord(0, record);
         m_page->updateTurboPage();
     }
 
@@ -34,7 +33,7 @@ class TestTurboPage : public QObject
     QStringList frames()
     {
         QStringList texts;
-        for (const auto &f : m_device->firmware().frames())
+        for (const auto &f : m_bench->Device().firmware().frames())
             texts << (f[4] == 0xB8 ? QStringLiteral("b8 %1").arg(f[5], 2, 16, QLatin1Char('0'))
                                    : QString::number(f[4], 16));
         return texts;
@@ -48,21 +47,16 @@ private slots:
 
     void init()
     {
-        m_config = std::make_unique<HidConfig>();
-        m_config->UseControllersCommunication(std::make_unique<PauseRecorder>());
-        m_device = ctrlsim::SimulatedController::plug(0x400C);
-        QVERIFY(m_config->OpenSlot(0, QString::fromStdString(m_device->path())));
-        m_config->SelectWriteSlot(0);
-        m_page = std::make_unique<TureboPage>(m_config.get());
+        m_bench = std::make_unique<PageBench>(0x400C);
+        QVERIFY(m_bench->IsOpen());
+        m_page = std::make_unique<TureboPage>(&m_bench->Config());
         m_page->show();
     }
 
     void cleanup()
     {
         m_page.reset();
-        m_config.reset();
-        m_device.reset();
-        vhid::Bus::instance().reset();
+        m_bench.reset();
     }
 
     // Clicks on switches, then save: the mask sent, or nothing when it did not change.
@@ -95,7 +89,8 @@ private slots:
         QCOMPARE(notice.count(), sent.isEmpty() ? 0 : 1);
         if (!sent.isEmpty()) {
             QCOMPARE(notice[0][0].toInt(), 0);
-            QCOMPARE(int(m_config->Profiles().Active().turboMask), int(m_page->WorkingMask()));
+            QCOMPARE(int(m_bench->Config().Profiles().Active().turboMask),
+                     int(m_page->WorkingMask()));
         }
     }
 
@@ -117,7 +112,7 @@ private slots:
     {
         load(0x01);
         const uint8_t mask = 0x42;
-        m_config->Profiles().StoreActive(20, &mask, 1);
+        m_bench->Config().Profiles().StoreActive(20, &mask, 1);
         m_page->Load(PageLoad::Poll);
         QCOMPARE(int(m_page->WorkingMask()), 0x42);
     }
@@ -137,16 +132,7 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(int, mask);
         load(0);
-        for (const QChar key : keys) {
-            if (key == 'R')
-                emit m_config->pressButtonRight(true);
-            else if (key == 'L')
-                emit m_config->pressButtonLeft(true);
-            else if (key == 'D')
-                emit m_config->pressButtonDown(true);
-            else if (key == 'A')
-                emit m_config->pressButtonA(true);
-        }
+        m_bench->Press(keys);
         QCOMPARE(int(m_page->WorkingMask()), mask);
     }
 };

@@ -493,4 +493,66 @@ Press X on your controller to continue.</translation>
         <translation>Save</translation>
     </message>
 </context>
+<context>
+    <name>TriggerPage</name>
+    <message>
+        <source>右扳机</source>
+        <translation>Right Trigger</translation>
+    </message>
+    <message>
+        <source>左扳机</source>
+        <translation>Left Trigger</translation>
+    </message>
+    <message>
+        <source>     左右保持同步</source>
+        <translation>     Sync Both Triggers</translation>
+    </message>
+    <message>
+        <source>长按复位</source>
+        <translation>Hold to Reset</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>VibratePage</name>
+    <message>
+        <source>左马达</source>
+        <translation>Left Motor</translation>
+    </message>
+    <message>
+        <source>左扳机马达</source>
+        <translation>Left Trigger Motor</translation>
+    </message>
+    <message>
+        <source>右扳机马达</source>
+        <translation>Right Trigger Motor</translation>
+    </message>
+    <message>
+        <source>右马达</source>
+        <translation>Right Motor</translation>
+    </message>
+    <message>
+        <source>左马达测试</source>
+        <translation>Left Motor Test</translation>
+    </message>
+    <message>
+        <source>右马达测试</source>
+        <translation>Right Motor Test</translation>
+    </message>
+    <message>
+        <source>     左右保持同步</source>
+        <translation>     Sync Both Motors</translation>
+    </message>
+    <message>
+        <source>长按复位</source>
+        <translation>Hold to Reset</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+</context>
 </TS>

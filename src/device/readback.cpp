@@ -267,9 +267,8 @@ void ReadBack::StoreTriggerDeadZone(const uint8_t *reply)
     // A level beyond the three would write into other fields.
     if (a >= PROFILE_INFO::kTriggerLevels || b >= PROFILE_INFO::kTriggerLevels)
         return;
+    // The levels only say which entries these are: the active lock comes with 0xB7.
     m_config.Profiles().EditActive([&](PROFILE_INFO &record) {
-        record.triggerLockL = a;
-        record.triggerLockR = b;
         record.triggerLStart[a] = reply[8];
         record.triggerLEnd[a] = reply[9];
         record.triggerRStart[b] = reply[10];

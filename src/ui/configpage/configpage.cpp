@@ -3,8 +3,13 @@
 #include "device/hidconfig.h"
 #include "protocol/controllerscommunication.h"
 
+#include "ui/style.h"
+#include "widgets/customprogressbar.h"
+
 #include <QDebug>
+#include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 
 ConfigPage::ConfigPage(HidConfig *hidConfig, QWidget *parent)
     : QWidget(parent), m_hidConfig(hidConfig)
@@ -68,6 +73,20 @@ void ConfigPage::LoadingProgress(int value)
 {
     if (auto *bar = findChild<QProgressBar *>(QStringLiteral("progressBarLoading")))
         bar->setValue(value);
+}
+
+void ConfigPage::SetUpSaveAndReset(QLabel *resetPicture, QLabel *savePicture)
+{
+    const QString family = Style::AppFamily();
+    for (const char *name : {"btnSave", "btnReset"})
+        if (auto *button = findChild<QPushButton *>(QLatin1String(name)))
+            button->setStyleSheet(Style::HintButton(family));
+    if (resetPicture)
+        resetPicture->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeY.png")));
+    if (savePicture)
+        savePicture->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeX.png")));
+    if (auto *bar = findChild<CustomProgressBar *>(QStringLiteral("progressBarLoading")))
+        bar->setChunkColor(QColor(0xFF, 0x50, 0x01));
 }
 
 ControllersCommunication &ConfigPage::Com() const

@@ -7,6 +7,7 @@
 
 class ControllersCommunication;
 class HidConfig;
+class QLabel;
 
 // Why a page is being loaded: it is shown, the active profile changed, or the periodic
 // re-read of a page the controller itself may change.
@@ -77,6 +78,11 @@ protected:
     bool SaveAndNotify(std::initializer_list<std::function<bool()>> writes, int flag = 0);
 
     ControllersCommunication &Com() const;
+
+    // The look shared by every page's foot: the hint style of btnSave and btnReset (when
+    // the form has them), the Y and X pictures beside them, and the accent colour of the
+    // long-press bar progressBarLoading. Either picture label may be null.
+    void SetUpSaveAndReset(QLabel *resetPicture, QLabel *savePicture);
 
     HidConfig *m_hidConfig;
 

@@ -91,11 +91,7 @@ MappingPage::MappingPage(HidConfig *hidConfig, QWidget *parent)
         QStringLiteral("background:transparent;border:2px solid white;border-radius:20px;"));
     ui->lblFocus->setAttribute(Qt::WA_TransparentForMouseEvents);
     ui->lblFocus->hide();
-    ui->btnSave->setStyleSheet(Style::HintButton(family));
-    ui->btnReset->setStyleSheet(Style::HintButton(family));
-    ui->lbl_A->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeY.png")));
-    ui->lbl_A_2->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeX.png")));
-    ui->progressBarLoading->setChunkColor(QColor(0xFF, 0x50, 0x01));
+    SetUpSaveAndReset(ui->lbl_A, ui->lbl_A_2);
 
     m_armTimer->setSingleShot(true);
     connect(m_armTimer, &QTimer::timeout, this, &MappingPage::mappingFlag);

@@ -68,10 +68,8 @@ ProfilePage::ProfilePage(HidConfig *hidConfig, QWidget *parent, const QString &d
     ui->btnAddProfile->setStyleSheet(m_addStyle);
     ui->btnAddProfile->setFixedSize(236, 50);
     ui->btnSetup->setStyleSheet(Style::HintButton(family));
-    ui->btnReset->setStyleSheet(Style::HintButton(family));
+    SetUpSaveAndReset(ui->lbl_A_5, nullptr);
     ui->lbl_A->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeA.png")));
-    ui->lbl_A_5->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeY.png")));
-    ui->progressBarLoading->setChunkColor(QColor(0xFF, 0x50, 0x01));
 
     connect(hidConfig, &HidConfig::CreateProfile, this, &ProfilePage::CreateProfile);
     connect(hidConfig, &HidConfig::pressButtonView, this, &ProfilePage::btnrevisenameClicked);

@@ -170,11 +170,7 @@ void StickPage::SetUpStyles()
 
     ui->lblCuveFocus->setStyleSheet(
         QStringLiteral("background:transparent;border:2px solid white;border-radius:21px;"));
-    ui->btnSave->setStyleSheet(Style::HintButton(family));
-    ui->btnReset->setStyleSheet(Style::HintButton(family));
-    ui->lbl_X->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeX.png")));
-    ui->lbl_Y->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeY.png")));
-    ui->progressBarLoading->setChunkColor(QColor(0xFF, 0x50, 0x01));
+    SetUpSaveAndReset(ui->lbl_Y, ui->lbl_X);
     for (Side side : {Left, Right}) {
         for (int axis : {0, 1})
             ReverseButton(side, axis)->setStyleSheet(m_reverseOff);

@@ -52,11 +52,7 @@ TureboPage::TureboPage(HidConfig *hidConfig, QWidget *parent)
     const QString header = QStringLiteral("color:#bdbdbd;font:16px \"%1\";").arg(family);
     ui->label_47->setStyleSheet(header);
     ui->label_49->setStyleSheet(header);
-    ui->btnSave->setStyleSheet(Style::HintButton(family));
-    ui->btnReset->setStyleSheet(Style::HintButton(family));
-    ui->lbl_A_2->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeY.png")));
-    ui->lbl_A_3->setPixmap(QPixmap(QStringLiteral(":/Images/QuorelAPP/Icon/ShapeX.png")));
-    ui->progressBarLoading->setChunkColor(QColor(0xFF, 0x50, 0x01));
+    SetUpSaveAndReset(ui->lbl_A_2, ui->lbl_A_3);
     ShowMask(0);
 }
 

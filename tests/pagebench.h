@@ -1,0 +1,72 @@
+#pragma once
+
+#include "device/hidconfig.h"
+
+#include "controller/simulatedcontroller.h"
+#include "virtualhid/virtualhidbus.h"
+
+#include "pauserecorder.h"
+
+#include <QtTest>
+#include <memory>
+
+// What a configuration page stands on in its tests: the model with a writer that records
+// its pauses instead of sleeping, one simulated controller open in slot 0 as the device
+// commands go to, and the controller's keys.
+class PageBench
+{
+public:
+    explicit PageBench(uint16_t productId = 0x400E)
+        : m_config(std::make_unique<HidConfig>()),
+          m_device(ctrlsim::SimulatedController::plug(productId))
+    {
+        auto writer = std::make_unique<PauseRecorder>();
+        m_writer = writer.get();
+        m_config->UseControllersCommunication(std::move(writer));
+        m_opened = m_config->OpenSlot(0, QString::fromStdString(m_device->path()));
+        m_config->SelectWriteSlot(0);
+        m_writer->framesSoFar = [this] { return m_device->firmware().frames().size(); };
+    }
+
+    ~PageBench()
+    {
+        m_config.reset();
+        m_device.reset();
+        vhid::Bus::instance().reset();
+    }
+
+    bool IsOpen() const { return m_opened; }
+    // The model goes first, as when the main window closes before its pages.
+    void DropConfig() { m_config.reset(); }
+    HidConfig &Config() { return *m_config; }
+    PauseRecorder &Writer() { return *m_writer; }
+    ctrlsim::SimulatedController &Device() { return *m_device; }
+    // Every command frame the controller received, in order.
+    std::vector<std::vector<uint8_t>> Frames() const { return m_device->firmware().frames(); }
+
+    // Controller keys by letter: R L U D (D-pad), A, B.
+    void Press(const QString &keys)
+    {
+        HidConfig *c = m_config.get();
+        for (const QChar key : keys) {
+            if (key == 'R')
+                emit c->pressButtonRight(true);
+            else if (key == 'L')
+                emit c->pressButtonLeft(true);
+            else if (key == 'U')
+                emit c->pressButtonUp(true);
+            else if (key == 'D')
+                emit c->pressButtonDown(true);
+            else if (key == 'A')
+                emit c->pressButtonA(true);
+            else if (key == 'B')
+                emit c->pressButtonB(true);
+        }
+    }
+
+private:
+    std::unique_ptr<HidConfig> m_config;
+    std::unique_ptr<ctrlsim::SimulatedController> m_device;
+    PauseRecorder *m_writer = nullptr;
+    bool m_opened = false;
+};
