@@ -555,4 +555,71 @@ Press X on your controller to continue.</translation>
         <translation>Save</translation>
     </message>
 </context>
+<context>
+    <name>LightPage</name>
+    <message>
+        <source>区域 1</source>
+        <translation>Zone 1</translation>
+    </message>
+    <message>
+        <source>区域 2</source>
+        <translation>Zone 2</translation>
+    </message>
+    <message>
+        <source>区域 3</source>
+        <translation>Zone 3</translation>
+    </message>
+    <message>
+        <source>区域 4</source>
+        <translation>Zone 4</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Color</translation>
+    </message>
+    <message>
+        <source>亮度</source>
+        <translation>Brightness</translation>
+    </message>
+    <message>
+        <source>模式</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>色彩循环</source>
+        <translation>Color Cycle</translation>
+    </message>
+    <message>
+        <source>呼吸</source>
+        <translation>Breathing</translation>
+    </message>
+    <message>
+        <source>静态</source>
+        <translation>Static</translation>
+    </message>
+    <message>
+        <source>速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>慢</source>
+        <translation>Slow</translation>
+    </message>
+    <message>
+        <source>中</source>
+        <translation>Medium</translation>
+    </message>
+    <message>
+        <source>快</source>
+        <translation>Fast</translation>
+    </message>
+    <message>
+        <source>长按复位</source>
+        <translation>Hold to Reset</translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+</context>
 </TS>
