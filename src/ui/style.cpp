@@ -156,4 +156,38 @@ QString WebPageUrl(WebPage page)
     return QStringLiteral(ORADESK_WEB_BASE) + QLatin1String(path);
 }
 
+namespace {
+
+ToggleLooks PictureToggle(const QString &textStyle, const QString &on, const QString &off,
+                          const QString &onFocused, const QString &iconSize)
+{
+    const QString look =
+        QStringLiteral("QPushButton{background:transparent;text-align:left;padding-left:6px;"
+                       "border-radius:10px;%1qproperty-icon:url(%2);qproperty-iconSize:%3;"
+                       "border:2px solid %4;}"
+                       "QPushButton:hover{border:2px solid #FF5001;}");
+    const QString none = QStringLiteral("transparent");
+    const QString white = QStringLiteral("white");
+    return {look.arg(textStyle, on, iconSize, none), look.arg(textStyle, off, iconSize, none),
+            look.arg(textStyle, onFocused, iconSize, white),
+            look.arg(textStyle, off, iconSize, white)};
+}
+
+} // namespace
+
+ToggleLooks KeepSync(const QString &textStyle)
+{
+    return PictureToggle(textStyle, QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_1.png"),
+                         QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_2.png"),
+                         QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_3.png"),
+                         QStringLiteral("48px 26px"));
+}
+
+ToggleLooks RoundOption(const QString &textStyle)
+{
+    const QString on = QStringLiteral(":/Images/QuorelAPP/button/rounded_2.png");
+    return PictureToggle(textStyle, on, QStringLiteral(":/Images/QuorelAPP/button/rounded_1.png"),
+                         on, QStringLiteral("24px 24px"));
+}
+
 } // namespace Style

@@ -24,6 +24,21 @@ QString NavFocus(bool onShownPage);
 // A navigation column button, normal or marked as selected.
 QString NavButton(bool selected);
 
+// The four looks of an on/off button drawn by a picture beside its text: on, off, and each
+// with the controller focus (a white border).
+struct ToggleLooks
+{
+    QString on, off, onFocused, offFocused;
+    const QString &Of(bool isOn, bool focused) const
+    {
+        return focused ? (isOn ? onFocused : offFocused) : (isOn ? on : off);
+    }
+};
+// The keep-sync switch (pill pictures), with its text in textStyle.
+ToggleLooks KeepSync(const QString &textStyle);
+// An option with the round pictures (the stick inversions).
+ToggleLooks RoundOption(const QString &textStyle);
+
 QString AccentBar();
 QString Notice(const QString &family); // the saved notice
 QString Panel();                       // the agreement notice panel

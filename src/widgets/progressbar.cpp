@@ -4,7 +4,6 @@
 #include "widgets/barstyles.h"
 
 #include <QDebug>
-#include <QMouseEvent>
 
 namespace {
 
@@ -110,7 +109,7 @@ void ProgressBar::setEditing(bool editing)
 void ProgressBar::UpdateFrame()
 {
     BarStyles::SetIfChanged(ui->wdgProBarBorder,
-                            BarStyles::Frame(m_editing || m_hovered, !m_editing));
+                            BarStyles::Frame(m_editing || m_drag.Hovered(), !m_editing));
 }
 
 void ProgressBar::DragLeft(int dx)
@@ -161,41 +160,17 @@ bool ProgressBar::eventFilter(QObject *watched, QEvent *event)
     const bool left = watched == ui->btnSolidL;
     if (!left && watched != ui->btnSolidR)
         return QWidget::eventFilter(watched, event);
-
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton) {
-            m_pressPoint = mouse->localPos().toPoint();
-            m_dragHandle = watched;
-        }
+    switch (m_drag.Feed(watched, event)) {
+    case HandleDrag::Step::Moved:
+        if (left)
+            DragLeft(m_drag.Delta().x());
+        else
+            DragRight(m_drag.Delta().x());
         break;
-    }
-    case QEvent::MouseMove: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (m_dragHandle == watched && (mouse->buttons() & Qt::LeftButton)) {
-            // The handle follows the pointer, so the press point stays under it.
-            const int dx = mouse->localPos().toPoint().x() - m_pressPoint.x();
-            if (left)
-                DragLeft(dx);
-            else
-                DragRight(dx);
-        }
-        break;
-    }
-    case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-            m_dragHandle = nullptr;
-        break;
-    case QEvent::Enter:
-        m_hovered = true;
+    case HandleDrag::Step::HoverChanged:
         UpdateFrame();
         break;
-    case QEvent::Leave:
-        m_hovered = false;
-        UpdateFrame();
-        break;
-    default:
+    case HandleDrag::Step::None:
         break;
     }
     return QWidget::eventFilter(watched, event);

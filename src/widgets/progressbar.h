@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QPoint>
+#include "widgets/handledrag.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -52,13 +53,11 @@ private:
     // Frame white while the bar is edited or a handle hovered.
     void UpdateFrame();
 
+    HandleDrag m_drag;
     std::unique_ptr<Ui::ProgressBar> ui;
     bool m_twoHandles = true;
     int m_leftValue = 0;
     int m_rightValue = 0;
     int m_range = 0; // handle travel in pixels
-    QPoint m_pressPoint;
-    QObject *m_dragHandle = nullptr; // the handle pressed, until released
     bool m_editing = false;
-    bool m_hovered = false;
 };

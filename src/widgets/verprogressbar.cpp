@@ -3,8 +3,6 @@
 #include "ui_verprogressbar.h"
 #include "widgets/barstyles.h"
 
-#include <QMouseEvent>
-
 namespace {
 
 constexpr int kUpMin = 2;      // top handle at 0 %
@@ -80,7 +78,7 @@ void VerProgressBar::setEditing(bool editing)
 void VerProgressBar::UpdateFrame()
 {
     BarStyles::SetIfChanged(ui->wdgProBarBorder,
-                            BarStyles::Frame(m_editing || m_borderReset, !m_editing));
+                            BarStyles::Frame(m_editing || m_drag.Hovered(), !m_editing));
 }
 
 void VerProgressBar::placeTextRight()
@@ -126,41 +124,17 @@ bool VerProgressBar::eventFilter(QObject *watched, QEvent *event)
     const bool up = watched == ui->btnSolidUp;
     if (!up && watched != ui->btnSolidDonw)
         return QWidget::eventFilter(watched, event);
-
-    switch (event->type()) {
-    case QEvent::MouseButtonPress: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton) {
-            m_pressPoint = mouse->localPos().toPoint();
-            m_dragHandle = watched;
-        }
+    switch (m_drag.Feed(watched, event)) {
+    case HandleDrag::Step::Moved:
+        if (up)
+            DragUp(m_drag.Delta().y());
+        else
+            DragDown(m_drag.Delta().y());
         break;
-    }
-    case QEvent::MouseMove: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (m_dragHandle == watched && (mouse->buttons() & Qt::LeftButton)) {
-            // The handle follows the pointer, so the press point stays under it.
-            const int dy = mouse->localPos().toPoint().y() - m_pressPoint.y();
-            if (up)
-                DragUp(dy);
-            else
-                DragDown(dy);
-        }
-        break;
-    }
-    case QEvent::MouseButtonRelease:
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
-            m_dragHandle = nullptr;
-        break;
-    case QEvent::Enter:
-        m_borderReset = true;
+    case HandleDrag::Step::HoverChanged:
         UpdateFrame();
         break;
-    case QEvent::Leave:
-        m_borderReset = false;
-        UpdateFrame();
-        break;
-    default:
+    case HandleDrag::Step::None:
         break;
     }
     return QWidget::eventFilter(watched, event);

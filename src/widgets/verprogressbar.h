@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QPoint>
+#include "widgets/handledrag.h"
+
 #include <QWidget>
 #include <memory>
 
@@ -45,13 +46,11 @@ private:
     // Frame white while the bar is edited or a handle hovered.
     void UpdateFrame();
 
+    HandleDrag m_drag;
     std::unique_ptr<Ui::VerProgressBar> ui;
     int m_upValue = 0;
     int m_downValue = 0;
-    int m_range = 0;            // handle travel in pixels
-    int m_bottomLimit = 0;      // the bottom handle's lowest y
-    bool m_borderReset = false; // a handle is hovered and the frame turned white for it
+    int m_range = 0;       // handle travel in pixels
+    int m_bottomLimit = 0; // the bottom handle's lowest y
     bool m_editing = false;
-    QPoint m_pressPoint;
-    QObject *m_dragHandle = nullptr; // the handle pressed, until released
 };

@@ -135,27 +135,8 @@ void StickPage::SetUpStyles()
                        "QPushButton:hover{border:2px solid #FF5001;}")
             .arg(text);
 
-    const QString toggle =
-        QStringLiteral("QPushButton{background:transparent;text-align:left;padding-left:6px;"
-                       "border-radius:10px;%1qproperty-icon:url(%2);qproperty-iconSize:%3;"
-                       "border:2px solid %4;}"
-                       "QPushButton:hover{border:2px solid #FF5001;}");
-    const QString on = QStringLiteral(":/Images/QuorelAPP/button/rounded_2.png");
-    const QString off = QStringLiteral(":/Images/QuorelAPP/button/rounded_1.png");
-    const QString radio = QStringLiteral("24px 24px");
-    m_reverseOn = toggle.arg(text, on, radio, QStringLiteral("transparent"));
-    m_reverseOff = toggle.arg(text, off, radio, QStringLiteral("transparent"));
-    m_reverseOnFocus = toggle.arg(text, on, radio, QStringLiteral("white"));
-    m_reverseOffFocus = toggle.arg(text, off, radio, QStringLiteral("white"));
-
-    const QString syncOn = QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_1.png");
-    const QString syncOff = QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_2.png");
-    const QString syncOnFocus = QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_3.png");
-    const QString pill = QStringLiteral("48px 26px");
-    m_syncOn = toggle.arg(text, syncOn, pill, QStringLiteral("transparent"));
-    m_syncOff = toggle.arg(text, syncOff, pill, QStringLiteral("transparent"));
-    m_syncOnFocus = toggle.arg(text, syncOnFocus, pill, QStringLiteral("white"));
-    m_syncOffFocus = toggle.arg(text, syncOff, pill, QStringLiteral("white"));
+    m_reverse = Style::RoundOption(text);
+    m_sync = Style::KeepSync(text);
 
     // The disabled tab button is the tab shown.
     const QString tab = QStringLiteral("QPushButton{background:transparent;border-radius:10px;%1"
@@ -173,11 +154,11 @@ void StickPage::SetUpStyles()
     SetUpSaveAndReset(ui->lbl_Y, ui->lbl_X);
     for (Side side : {Left, Right}) {
         for (int axis : {0, 1})
-            ReverseButton(side, axis)->setStyleSheet(m_reverseOff);
+            ReverseButton(side, axis)->setStyleSheet(m_reverse.off);
         for (int preset : {Linear, Smooth, Radical, Trends})
             PresetButton(side, preset)->setStyleSheet(m_curveUnselected);
     }
-    ui->btnKeepSync->setStyleSheet(m_syncOff);
+    ui->btnKeepSync->setStyleSheet(m_sync.off);
 }
 
 // Loading
@@ -346,9 +327,7 @@ bool StickPage::IsFocused(int deadZoneItem, int curveItem) const
 void StickPage::StyleReverse(Side side, int axis, bool focused)
 {
     const bool on = Reverse(side, axis);
-    ReverseButton(side, axis)
-        ->setStyleSheet(focused ? (on ? m_reverseOnFocus : m_reverseOffFocus)
-                                : (on ? m_reverseOn : m_reverseOff));
+    ReverseButton(side, axis)->setStyleSheet(m_reverse.Of(on, focused));
 }
 
 // Curves
@@ -432,8 +411,7 @@ void StickPage::on_btnKeepSync_clicked()
 
 void StickPage::StyleKeepSync(bool focused)
 {
-    ui->btnKeepSync->setStyleSheet(focused ? (m_keepSync ? m_syncOnFocus : m_syncOffFocus)
-                                           : (m_keepSync ? m_syncOn : m_syncOff));
+    ui->btnKeepSync->setStyleSheet(m_sync.Of(m_keepSync, focused));
 }
 
 void StickPage::CopyLeftToRight()

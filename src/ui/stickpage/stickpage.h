@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/configpage/configpage.h"
+#include "ui/style.h"
 
 #include <array>
 #include <cstdint>
@@ -160,7 +161,7 @@ private:
     bool m_settingR = false;
 
     QString m_curveSelected, m_curveUnselected;
-    QString m_reverseOn, m_reverseOff, m_reverseOnFocus, m_reverseOffFocus;
-    QString m_syncOn, m_syncOff, m_syncOnFocus, m_syncOffFocus;
+    Style::ToggleLooks m_reverse;
+    Style::ToggleLooks m_sync;
     QString m_tabStyle, m_tabFocusStyle;
 };

@@ -20,18 +20,7 @@ TriggerPage::TriggerPage(HidConfig *hidConfig, QWidget *parent)
 
     const QString family = Style::AppFamily();
     const QString text = QStringLiteral("color:white;font:14px \"%1\";").arg(family);
-    const QString toggle =
-        QStringLiteral("QPushButton{background:transparent;text-align:left;padding-left:6px;"
-                       "border-radius:10px;%1qproperty-icon:url(%2);qproperty-iconSize:48px 26px;"
-                       "border:2px solid %3;}"
-                       "QPushButton:hover{border:2px solid #FF5001;}");
-    const QString on = QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_1.png");
-    const QString off = QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_2.png");
-    const QString onFocus = QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_3.png");
-    m_syncOn = toggle.arg(text, on, QStringLiteral("transparent"));
-    m_syncOff = toggle.arg(text, off, QStringLiteral("transparent"));
-    m_syncOnFocus = toggle.arg(text, onFocus, QStringLiteral("white"));
-    m_syncOffFocus = toggle.arg(text, off, QStringLiteral("white"));
+    m_sync = Style::KeepSync(text);
     m_levelSelected = QStringLiteral("QPushButton{border:none;background:transparent;"
                                      "border-image:url(:/Images/QuorelAPP/button/rounded_2.png);}");
     m_levelUnselected =
@@ -46,7 +35,7 @@ TriggerPage::TriggerPage(HidConfig *hidConfig, QWidget *parent)
     ui->lblFocus->setAttribute(Qt::WA_TransparentForMouseEvents);
     ui->lblFocus->hide();
     SetUpSaveAndReset(ui->lbl_A, ui->lbl_A_2);
-    ui->btnKeepSync->setStyleSheet(m_syncOff);
+    ui->btnKeepSync->setStyleSheet(m_sync.off);
 
     for (Side side : {Left, Right}) {
         Bar(side)->setUpValue(0);
@@ -269,8 +258,7 @@ void TriggerPage::on_btnKeepSync_clicked()
 
 void TriggerPage::StyleKeepSync(bool focused)
 {
-    ui->btnKeepSync->setStyleSheet(focused ? (m_keepSync ? m_syncOnFocus : m_syncOffFocus)
-                                           : (m_keepSync ? m_syncOn : m_syncOff));
+    ui->btnKeepSync->setStyleSheet(m_sync.Of(m_keepSync, focused));
 }
 
 void TriggerPage::CopyLeftToRight()

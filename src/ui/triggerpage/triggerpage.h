@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/configpage/configpage.h"
+#include "ui/style.h"
 
 #include <array>
 #include <cstdint>
@@ -108,6 +109,6 @@ private:
     bool m_editing = false;
     bool m_resetFlag = false;
     int m_focusIndex = 0;
-    QString m_syncOn, m_syncOff, m_syncOnFocus, m_syncOffFocus;
+    Style::ToggleLooks m_sync;
     QString m_levelSelected, m_levelUnselected;
 };

@@ -102,19 +102,8 @@ void VibratePage::SetUpStyles()
     ui->lblPlusR->setPixmap(plus);
 
     const QString text = QStringLiteral("color:white;font:18px \"%1\";").arg(family);
-    const QString toggle =
-        QStringLiteral("QPushButton{background:transparent;text-align:left;padding-left:6px;"
-                       "border-radius:10px;%1qproperty-icon:url(%2);qproperty-iconSize:48px 26px;"
-                       "border:2px solid %3;}"
-                       "QPushButton:hover{border:2px solid #FF5001;}");
-    const QString on = QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_1.png");
-    const QString off = QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_2.png");
-    const QString onFocus = QStringLiteral(":/Images/QuorelAPP/button/Keep Sync Bt_3.png");
-    m_syncOn = toggle.arg(text, on, QStringLiteral("transparent"));
-    m_syncOff = toggle.arg(text, off, QStringLiteral("transparent"));
-    m_syncOnFocus = toggle.arg(text, onFocus, QStringLiteral("white"));
-    m_syncOffFocus = toggle.arg(text, off, QStringLiteral("white"));
-    ui->btnKeepSync->setStyleSheet(m_syncOff);
+    m_sync = Style::KeepSync(text);
+    ui->btnKeepSync->setStyleSheet(m_sync.off);
 
     SetUpSaveAndReset(ui->lbl_A, ui->lbl_A_2);
 }
@@ -201,8 +190,7 @@ void VibratePage::on_btnKeepSync_clicked()
 
 void VibratePage::StyleKeepSync(bool focused)
 {
-    const QString &style = focused ? (m_keepSync ? m_syncOnFocus : m_syncOffFocus)
-                                   : (m_keepSync ? m_syncOn : m_syncOff);
+    const QString &style = m_sync.Of(m_keepSync, focused);
     // Mouse movement restyles on every event: re-polishing an unchanged button is wasted.
     if (ui->btnKeepSync->styleSheet() != style)
         ui->btnKeepSync->setStyleSheet(style);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/configpage/configpage.h"
+#include "ui/style.h"
 
 #include <QPointer>
 #include <cstdint>
@@ -102,5 +103,5 @@ private:
     bool m_suspended = false;
     bool m_resetFlag = false;
 
-    QString m_syncOn, m_syncOff, m_syncOnFocus, m_syncOffFocus;
+    Style::ToggleLooks m_sync;
 };
