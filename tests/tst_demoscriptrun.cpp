@@ -110,7 +110,8 @@ private slots:
         QTest::addColumn<bool>("writesFiles");
         // Command codes the wired controller must have received, in any order.
         QTest::addColumn<QList<int>>("wiredCodes");
-        // Fields of the wired controller's state and the values they must have.
+        // Fields of the wired controller's state and the values they must have; a key
+        // "saved N" is byte N of the active profile's committed record.
         QTest::addColumn<QVariantMap>("wiredFields");
 
         QTest::newRow("mapping page of the wired controller")
@@ -158,6 +159,19 @@ private slots:
                    "key x\nwait 500\nstate out.json\nscreenshot out.png\nquit\n"
             << 0 << QStringList{"demo step 15 (line 15): quit"} << QStringList{"demo script failed"}
             << true << QList<int>{0xA9, 0xFB} << QVariantMap{{"saveCount", 1}, {"resetCount", 0}};
+        // Zone 2 with the mouse (swatch 3, the handle dragged from 73 % to 56 %), its mode
+        // with the controller (the list opened with A, Down, A), then X: the record the
+        // controller committed holds exactly that zone.
+        QTest::newRow("lighting page change")
+            << ToPage("btnLight", "LightPage") +
+                   "click btnArea_2\nclick btnColor_3\ndrag lblLight -60 0\n"
+                   "key right\nkey down\nkey right\nkey right\nkey right\nkey right\n"
+                   "key right\nkey right\nkey a\nkey down\nkey a\nwait 300\nkey x\nwait 500\n"
+                   "state out.json\nscreenshot out.png\nquit\n"
+            << 0 << QStringList{"demo step 30 (line 30): quit"} << QStringList{"demo script failed"}
+            << true << QList<int>{0xAD, 0xFB}
+            << QVariantMap{{"saveCount", 1},  {"saved 72", 56},  {"saved 74", 1},
+                           {"saved 75", 255}, {"saved 76", 127}, {"saved 77", 80}};
         QTest::newRow("unknown command stops before the first step")
             << "wait 10\n\n# next a typo\nkey a 20\njupm 3\nquit\n"
             << 1 << QStringList{"line 5 (jupm 3): unknown command \"jupm\""}
@@ -236,8 +250,13 @@ private slots:
             return;
         for (int code : wiredCodes)
             QVERIFY2(codes.contains(code), qPrintable(QString::number(code, 16)));
-        for (auto it = wiredFields.cbegin(); it != wiredFields.cend(); ++it)
-            QVERIFY2(wired[it.key()] == QJsonValue::fromVariant(it.value()), qPrintable(it.key()));
+        const QJsonArray saved =
+            wired["saved"].toArray().at(wired["activeProfile"].toInt()).toArray();
+        for (auto it = wiredFields.cbegin(); it != wiredFields.cend(); ++it) {
+            const QStringList key = it.key().split(' ');
+            const QJsonValue value = key.size() == 2 ? saved.at(key[1].toInt()) : wired[it.key()];
+            QVERIFY2(value == QJsonValue::fromVariant(it.value()), qPrintable(it.key()));
+        }
         QList<int> dongleCodes;
         CheckDevice(devices[1].toObject(), 0x4013, dongleCodes);
         if (QTest::currentTestFailed())

@@ -410,6 +410,51 @@ private slots:
         QCOMPARE(frames().mid(reads.size() + 1), saveFrames(reset));
     }
 
+    // A re-read that brings back what the page shows (the zones' read chain, the reload
+    // after the device confirmed its profile) keeps an unsaved colour and the focus; new
+    // lighting bytes or another active profile reload the page.
+    void rereadKeepsUnsavedEdits_data()
+    {
+        QTest::addColumn<bool>("profileChange");
+        QTest::addColumn<int>("changedByte");
+        QTest::addColumn<int>("otherProfile");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("read chain, same bytes") << false << -1 << -1 << true;
+        QTest::newRow("profile reload, same bytes") << true << -1 << -1 << true;
+        QTest::newRow("read chain, zone 4 colour changed") << false << 23 << -1 << false;
+        QTest::newRow("profile reload, zone 1 brightness changed") << true << 0 << -1 << false;
+        QTest::newRow("profile reload, other profile alike") << true << -1 << 1 << false;
+    }
+
+    void rereadKeepsUnsavedEdits()
+    {
+        QFETCH(bool, profileChange);
+        QFETCH(int, changedByte);
+        QFETCH(int, otherProfile);
+        QFETCH(bool, kept);
+        ProfileStore &profiles = m_bench->Config().Profiles();
+        PROFILE_INFO record = Lights(kZones);
+        profiles.SetRecord(0, record);
+        profiles.SetRecord(1, record);
+        m_page->Load(PageLoad::Show);
+        m_bench->Press("RDRRA"); // area 1 takes swatch 3
+        QCOMPARE(m_page->AreaColor(1), LightPage::Swatch(3));
+
+        if (changedByte >= 0) {
+            record.lightAreas[changedByte] ^= 1;
+            profiles.SetRecord(0, record);
+        }
+        if (otherProfile >= 0)
+            profiles.SetActiveIndex(otherProfile);
+        if (profileChange)
+            m_page->Load(PageLoad::ProfileChange);
+        else
+            emit m_bench->Config().UpdateLightPage();
+
+        QCOMPARE(m_page->AreaColor(1) == LightPage::Swatch(3), kept);
+        QCOMPARE(m_page->FocusIndex(), kept ? 3 : 0);
+    }
+
     // The preview and the focused swatch show exactly the colour the save sends.
     void previewMatchesSentColour_data()
     {

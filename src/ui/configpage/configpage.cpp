@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <cstring>
 
 ConfigPage::ConfigPage(HidConfig *hidConfig, QWidget *parent)
     : QWidget(parent), m_hidConfig(hidConfig)
@@ -51,8 +52,28 @@ void ConfigPage::Load(PageLoad load)
 {
     if (load == PageLoad::Poll)
         PollRefresh();
+    else if (load == PageLoad::ProfileChange)
+        ReloadIfChanged();
     else
-        Reload();
+        ReloadAndNote();
+}
+
+void ConfigPage::ReloadIfChanged()
+{
+    const ProfileStore &profiles = m_hidConfig->Profiles();
+    const PROFILE_INFO record = profiles.Active();
+    if (m_loaded && profiles.ActiveIndex() == m_loadedIndex &&
+        std::memcmp(record.bytes(), m_loadedRecord.bytes(), PROFILE_INFO::kSize) == 0)
+        return;
+    ReloadAndNote();
+}
+
+void ConfigPage::ReloadAndNote()
+{
+    m_loadedRecord = m_hidConfig->Profiles().Active();
+    m_loadedIndex = m_hidConfig->Profiles().ActiveIndex();
+    m_loaded = true;
+    Reload();
 }
 
 void ConfigPage::PollRefresh()

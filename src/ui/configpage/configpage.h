@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/profile_info.h"
+
 #include <QVector>
 #include <QWidget>
 #include <functional>
@@ -44,7 +46,8 @@ public:
 
     // The reads the page needs from the device before it loads for this reason.
     virtual PageReads ReadsBefore(PageLoad load) const;
-    // Refreshes the page from the model once its reads are done.
+    // Refreshes the page from the model once its reads are done. A profile-change load
+    // whose reads brought back exactly what the page shows keeps it as it is.
     void Load(PageLoad load);
 
 signals:
@@ -71,6 +74,10 @@ protected:
     virtual void Reload() = 0;
     // The lighter refresh after a periodic re-read; a full reload unless the page says so.
     virtual void PollRefresh();
+    // Reloads unless the active profile and its record are those of the last load: a
+    // re-read that changes nothing must not throw away the player's unsaved edits and
+    // the controller focus.
+    void ReloadIfChanged();
 
     // Sends writes (each followed by the protocol pause), commits them, mirrors the record
     // to its profile file on file-profile models, and shows the notice for flag (0 saved,
@@ -89,4 +96,10 @@ protected:
 private:
     // Connects a HidConfig button signal to a slot of the page, called only while visible.
     template <typename Signal> void Route(Signal signal, void (ConfigPage::*slot)(bool));
+    void ReloadAndNote();
+
+    // What the last load showed.
+    bool m_loaded = false;
+    int m_loadedIndex = -1;
+    PROFILE_INFO m_loadedRecord{};
 };

@@ -89,7 +89,8 @@ LightPage::LightPage(HidConfig *hidConfig, QWidget *parent)
     connect(&m_speedTimer, &QTimer::timeout, this, &LightPage::onTimeSpeed);
     m_readTimer.setSingleShot(true);
     connect(&m_readTimer, &QTimer::timeout, this, &LightPage::ReadAreaSpeed);
-    connect(hidConfig, &HidConfig::UpdateLightPage, this, &LightPage::UpdateUI);
+    // The zones' read chain ends here; what it brings back unchanged keeps unsaved edits.
+    connect(hidConfig, &HidConfig::UpdateLightPage, this, &LightPage::ReloadIfChanged);
     // Any mouse movement over the page takes the controller highlights away.
     setMouseTracking(true);
     SelectArea(1);
