@@ -26,6 +26,8 @@ public:
         m_opened = m_config->OpenSlot(0, QString::fromStdString(m_device->path()));
         m_config->SelectWriteSlot(0);
         m_writer->framesSoFar = [this] { return m_device->firmware().frames().size(); };
+        // No read loop brings replies here: saves show their notice without a read-back.
+        m_config->m_checkSaves.store(false);
     }
 
     ~PageBench()

@@ -39,7 +39,8 @@ public:
         calls << QStringLiteral("save");
         const PROFILE_INFO record =
             m_hidConfig->Profiles().EditActive([](PROFILE_INFO &r) { r.turboMask = 0x5A; });
-        saved = SaveAndNotify({[&] { return Com().SetTurbo(record); }});
+        saved = SaveAndNotify({[&] { return Com().SetTurbo(record); }}, kSaved, record,
+                              {SaveCheck::Section::Turbo});
     }
     void on_btnReset_clicked() override { calls << QStringLiteral("reset"); }
     void LoadingProgress(int value) override { calls << QString::number(value); }
@@ -67,6 +68,8 @@ private slots:
         auto com = std::make_unique<PauseRecorder>();
         m_com = com.get();
         m_config->UseControllersCommunication(std::move(com));
+        // No read loop here: the read-back of a save has its own tests.
+        m_config->m_checkSaves = false;
         m_page = std::make_unique<ProbePage>(m_config.get());
     }
 
@@ -137,7 +140,7 @@ private slots:
     }
 
     // Write, pause, commit; the record goes to its profile file only on file-profile models;
-    // the notice follows only a save the device took.
+    // a save the device did not take ends with the failure notice.
     void saveWritesPausesCommitsAndTells_data()
     {
         QTest::addColumn<bool>("plugged");
@@ -164,9 +167,9 @@ private slots:
         emit m_config->pressButtonX(true);
 
         QCOMPARE(m_page->saved, plugged);
-        QCOMPARE(notice.count(), plugged ? 1 : 0);
-        if (plugged)
-            QCOMPARE(notice[0][0].toInt(), 0);
+        // A write that did not go out is a failed save.
+        QCOMPARE(notice.count(), 1);
+        QCOMPARE(notice[0][0].toInt(), int(plugged ? ConfigPage::kSaved : ConfigPage::kSaveFailed));
         QCOMPARE(mirrored.count(), plugged && fileProfiles ? 1 : 0);
         if (!plugged)
             return;

@@ -111,7 +111,8 @@ private slots:
         // Command codes the wired controller must have received, in any order.
         QTest::addColumn<QList<int>>("wiredCodes");
         // Fields of the wired controller's state and the values they must have; a key
-        // "saved N" is byte N of the active profile's committed record.
+        // "saved N" or "profiles N" is byte N of the active profile's committed or live
+        // record.
         QTest::addColumn<QVariantMap>("wiredFields");
 
         QTest::newRow("mapping page of the wired controller")
@@ -172,6 +173,20 @@ private slots:
             << true << QList<int>{0xAD, 0xFB}
             << QVariantMap{{"saveCount", 1},  {"saved 72", 56},  {"saved 74", 1},
                            {"saved 75", 255}, {"saved 76", 127}, {"saved 77", 80}};
+        // The test page with the controller alone: A and the left trigger run the left
+        // motor until A is let go; A with the left stick held left raises its inner dead
+        // zone live; leaving the page gives the controller its own dead zones back.
+        QTest::newRow("test page motors and live dead zone")
+            << ToPage("btnCalibTest", "TestPage") +
+                   "hold a\ntrigger 1023 0\nwait 300\nrelease a\ntrigger 0 0\nwait 300\n"
+                   "hold a\nstick 0 32768 32768 32768\nwait 1600\nscreenshot out.png\n"
+                   "release a\nstick 32768 32768 32768 32768\nclick btnMapping_2\n"
+                   "waitfor MappingPage\nwait 300\nstate out.json\nquit\n"
+            << 0 << QStringList{"demo step 27 (line 27): quit"} << QStringList{"demo script failed"}
+            << true << QList<int>{0xBD, 0xA5}
+            << QVariantMap{{"lastVibrationTest", QVariantList{0, 0}},
+                           {"profiles 27", 28},
+                           {"saveCount", 0}};
         QTest::newRow("unknown command stops before the first step")
             << "wait 10\n\n# next a typo\nkey a 20\njupm 3\nquit\n"
             << 1 << QStringList{"line 5 (jupm 3): unknown command \"jupm\""}

@@ -1,3 +1,4 @@
+#include "device/buttonstates.h"
 #include "device/deviceplatform.h"
 #include "device/hidconfig.h"
 #include "ui/mainwindow/mainwindow.h"
@@ -11,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtTest>
+
+#include "controller/simulatedcontroller.h"
 
 namespace {
 
@@ -166,6 +169,43 @@ private slots:
         emit config()->pressButtonA(true);
         QCOMPARE(Logged("m_currenSelect show page:"), shown + 1);
         QCOMPARE(m_window->CurrentPage(), int(PageId::Stick));
+    }
+
+    // A motor under test stops with one zero report whatever ends the test page: another
+    // page, the device's removal, the window closing.
+    void motorTestNeverOutlivesThePage_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("another page") << "page";
+        QTest::newRow("device removed") << "removed";
+        QTest::newRow("window closed") << "closed";
+    }
+
+    void motorTestNeverOutlivesThePage()
+    {
+        QFETCH(QString, end);
+        auto device = ctrlsim::SimulatedController::plug(0x400E);
+        const QString path = QString::fromStdString(device->path());
+        QVERIFY(config()->OpenSlot(0, path));
+        config()->SelectWriteSlot(0);
+        accept();
+        m_window->showPage(PageId::Test);
+        QTRY_VERIFY(child<QWidget>("TestPage")->isVisible());
+        ButtonStates a;
+        a[0] = true;
+        emit config()->pressButtons(a);
+        emit config()->triggerValue(1023, 0);
+        if (end == "page")
+            m_window->showPage(PageId::Turbo);
+        else if (end == "removed")
+            emit m_platform->InterfaceRemoved(path);
+        else
+            m_window.reset();
+        QStringList motors;
+        for (const auto &frame : device->firmware().frames())
+            if (frame[4] == 0xBD)
+                motors << QStringLiteral("%1 %2").arg(frame[7]).arg(frame[8]);
+        QCOMPARE(motors, (QStringList{"100 0", "0 0"}));
     }
 
     void dongleNeedsBothCollectionsGamepadFirst()

@@ -622,4 +622,62 @@ Press X on your controller to continue.</translation>
         <translation>Save</translation>
     </message>
 </context>
+<context>
+    <name>TestPage</name>
+    <message>
+        <source>左摇杆</source>
+        <translation>Left Stick</translation>
+    </message>
+    <message>
+        <source>右摇杆</source>
+        <translation>Right Stick</translation>
+    </message>
+    <message>
+        <source>马达测试</source>
+        <translation>Motor test</translation>
+    </message>
+    <message>
+        <source>死区设置</source>
+        <translation>Dead zone</translation>
+    </message>
+    <message>
+        <source>已退出测试，请用方向键选择其他页面</source>
+        <translation>Test ended: use the D-pad to choose another page</translation>
+    </message>
+    <message>
+        <source>重新校准</source>
+        <translation>Recalibrate</translation>
+    </message>
+    <message>
+        <source>保持长按3秒</source>
+        <translation>Hold for 3 seconds</translation>
+    </message>
+    <message>
+        <source>长按退出</source>
+        <translation>Hold to Exit</translation>
+    </message>
+</context>
+<context>
+    <name>CalibrationPage</name>
+    <message>
+        <source>控制器校准</source>
+        <translation>Controller Calibration</translation>
+    </message>
+    <message>
+        <source>按照下面的步骤完成摇杆和扳机的校准</source>
+        <translation>Follow the steps below to calibrate the sticks and triggers</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>完成校准</source>
+        <translation>Finish</translation>
+    </message>
+</context>
 </TS>

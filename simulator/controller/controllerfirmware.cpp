@@ -1,5 +1,6 @@
 #include "controller/controllerfirmware.h"
 
+#include "controller/commandcodes.h"
 #include "controller/frame.h"
 #include "controller/readcommands.h"
 #include "controller/writecommands.h"
@@ -27,8 +28,12 @@ void ControllerFirmware::onOutputReport(vhid::Node &node, const Report &report)
             return;
         }
         frames_.push_back(report);
+        const std::optional<Report> applied = withFaults(report);
+        if (!applied) {
+            return;
+        }
         const bool wasRequested = state_.updateModeRequested;
-        if (applyWriteCommand(state_, factory_, report)) {
+        if (applyWriteCommand(state_, factory_, *applied)) {
             if (!wasRequested && state_.updateModeRequested) {
                 onEnterUpdateMode = onEnterUpdateMode_;
             }
@@ -44,6 +49,57 @@ void ControllerFirmware::onOutputReport(vhid::Node &node, const Report &report)
     if (reply) {
         node.pushInput(std::move(*reply), delay);
     }
+}
+
+std::optional<ControllerFirmware::Report> ControllerFirmware::withFaults(const Report &report)
+{
+    const uint8_t code = report[frame::kCode];
+    if (code == cmd::SaveConfig && dropCommit_) {
+        dropCommit_ = false;
+        state_.profiles = state_.saved;
+        return std::nullopt;
+    }
+    const auto fault = std::find_if(writeFaults_.begin(), writeFaults_.end(),
+                                    [code](const WriteFault &f) { return f.code == code; });
+    if (fault == writeFaults_.end()) {
+        return report;
+    }
+    const int index = fault->index;
+    writeFaults_.erase(fault);
+    if (index < 0) {
+        return std::nullopt;
+    }
+    Report changed = report;
+    if (size_t(index) < changed.size()) {
+        ++changed[size_t(index)];
+    }
+    return changed;
+}
+
+void ControllerFirmware::dropNextWrite(uint8_t code)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    writeFaults_.push_back({code, -1});
+}
+
+void ControllerFirmware::corruptNextWrite(uint8_t code, int index)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    writeFaults_.push_back({code, std::max(index, 0)});
+}
+
+void ControllerFirmware::dropNextCommit()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    dropCommit_ = true;
+}
+
+void ControllerFirmware::clearFaults()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    writeFaults_.clear();
+    dropCommit_ = false;
+    replyDelay_ = std::chrono::milliseconds(0);
 }
 
 DeviceState ControllerFirmware::state() const

@@ -91,8 +91,21 @@ void SimulatedController::sendInput(const InputState &input, Layout layout)
     config_->pushInput(layout == Layout::Long ? makeLongReport(input) : makeShortReport(input));
 }
 
+bool SimulatedController::startStreaming(const StreamOptions &options, Layout layout)
+{
+    stream_.stop();
+    streamLayout_ = layout;
+    return stream_.start(options);
+}
+
+void SimulatedController::stopStreaming()
+{
+    stream_.stop();
+}
+
 void SimulatedController::unplug()
 {
+    stream_.stop();
     for (const auto &node : nodes_) {
         vhid::Bus::instance().unplug(node);
     }

@@ -3,6 +3,7 @@
 #include "controller/controllerfirmware.h"
 #include "controller/devicestate.h"
 #include "controller/inputreport.h"
+#include "controller/inputstream.h"
 #include "virtualhid/nodeinfo.h"
 
 #include <cstdint>
@@ -54,8 +55,20 @@ public:
     std::string path() const;
 
     void sendInput(const InputState &input, Layout layout = Layout::Long);
-    void unplug(); // idempotent; handles the app holds start failing
+    void unplug(); // idempotent; stops streaming; handles the app holds start failing
     bool plugged() const;
+
+    // Sends the stream input from a thread of its own at a fixed rate, with the jitter and
+    // drops the options ask for, until stopStreaming, unplug or destruction. A new start
+    // replaces a running stream; false for an interval below 1 µs.
+    bool startStreaming(const StreamOptions &options, Layout layout = Layout::Long);
+    void stopStreaming();
+    bool streaming() const { return stream_.running(); }
+    // What the stream sends from its next report on; any thread.
+    void setStreamInput(const InputState &input) { stream_.setInput(input); }
+    // Reports streamed and skipped since the last start.
+    uint64_t streamedReports() const { return stream_.sent(); }
+    uint64_t skippedReports() const { return stream_.skipped(); }
 
 private:
     // `nodes` are plugged in order; commands are served on nodes[configIndex].
@@ -65,6 +78,8 @@ private:
     ControllerFirmware firmware_;
     std::vector<std::shared_ptr<vhid::Node>> nodes_;
     std::shared_ptr<vhid::Node> config_;
+    Layout streamLayout_ = Layout::Long; // set before the stream's thread starts
+    InputStream stream_{[this](const InputState &input) { sendInput(input, streamLayout_); }};
 };
 
 } // namespace ctrlsim

@@ -1,5 +1,6 @@
 #include "hidconfig.h"
 
+#include "devicecatalogue.h"
 #include "protocol/commandcodes.h"
 #include "protocol/controllerscommunication.h"
 #include "reportkind.h"
@@ -19,6 +20,12 @@ constexpr int kButtonTickMs = 10;
 constexpr int kGamepadTickMs = 10;
 constexpr int kLoadFileMs = 1;
 constexpr auto kIdlePause = std::chrono::milliseconds(1000);
+
+bool IsInputReport(const uint8_t *report, int length)
+{
+    const ReportKind kind = classifyReport(report, length);
+    return kind == ReportKind::LongInput || kind == ReportKind::ShortInput;
+}
 
 std::unique_ptr<QTimer> makeTimer(int intervalMs)
 {
@@ -84,6 +91,7 @@ bool HidConfig::OpenSlot(int index, const QString &path, const QString &node)
     const bool opened = m_devHandle[index].openPath(target.toUtf8().constData());
     m_devPath[index] = opened ? path : QString();
     m_devNode[index] = opened ? target : QString();
+    m_health.Reset(index);
     return opened;
 }
 
@@ -94,6 +102,7 @@ void HidConfig::CloseSlot(int index)
     m_devHandle[index].close();
     m_devPath[index].clear();
     m_devNode[index].clear();
+    m_health.Reset(index);
 }
 
 bool HidConfig::IsSlotOpen(int index) const
@@ -190,17 +199,34 @@ bool HidConfig::PollSlots()
     for (int index = 0; index < kPolledSlots && m_isReading.load(); ++index) {
         if (!m_devHandle[index].isOpen() || !IsPolled(index))
             continue;
-        std::memset(m_readBuf, 0, sizeof m_readBuf);
-        const int length = m_devHandle[index].use([this](hid_device *handle) {
-            return handle ? hid_read_timeout(handle, m_readBuf, sizeof m_readBuf, kReadTimeoutMs)
-                          : -1;
-        });
         visited = true;
-        if (length < 1 || length > kReportSize)
-            continue;
-        Dispatch(index, length);
+        // Waits for the first report only; whatever queued up behind it is taken at once,
+        // so that a fast controller is not held to one report per pass over the slots.
+        int timeout = kReadTimeoutMs;
+        for (int taken = 0; taken < kDrainPerPass && m_isReading.load(); ++taken) {
+            const int length = ReadSlot(index, timeout);
+            if (length < 1 || length > kReportSize)
+                break;
+            Dispatch(index, length);
+            timeout = 0;
+        }
     }
     return visited;
+}
+
+int HidConfig::ReadSlot(int index, int timeoutMs)
+{
+    std::memset(m_readBuf, 0, sizeof m_readBuf);
+    return m_devHandle[index].use([this, index, timeoutMs](hid_device *handle) {
+        if (!handle)
+            return -1;
+        const int read = hid_read_timeout(handle, m_readBuf, sizeof m_readBuf, timeoutMs);
+        // Stamped under the handle's lock: a report of a handle that is then closed or
+        // replaced cannot land in the slot's series after OpenSlot or CloseSlot reset it.
+        if (read >= 1 && read <= kReportSize && IsInputReport(m_readBuf, read))
+            m_health.Stamp(index, InputHealth::Clock::now());
+        return read;
+    });
 }
 
 void HidConfig::Dispatch(int index, int length)
@@ -245,6 +271,7 @@ void HidConfig::OnConfigReply(const uint8_t *report, int length)
     if (length > 4 && !AcceptsReply(m_lastReadIndex.load(), report[4]))
         return;
     m_reader.ParseReply(report, length);
+    emit ConfigReplyArrived(QByteArray(reinterpret_cast<const char *>(report), length));
 }
 
 void HidConfig::OnLongInputReport(const uint8_t *report, int length)
@@ -296,4 +323,32 @@ QString HidConfig::DevicePictureStyle() const
     if (m_Is6150A)
         return QStringLiteral("border-image: url(:/Images/QuorelAPP/background/6150A_2.png);");
     return QStringLiteral("border-image: url(:/Images/QuorelAPP/background/Controller.png);");
+}
+
+QString HidConfig::InputHealthLine() const
+{
+    const int configured = m_configSlot.load();
+    const int slot = configured >= 0 ? configured : m_selectIndex.load();
+    if (slot < 0 || slot >= kSlotCount)
+        return QString();
+    QString path = m_devPath[slot];
+    int inputSlot = -1;
+    {
+        std::lock_guard<std::mutex> guard(m_tableLock);
+        const auto entry = m_deviceTable.constFind(slot);
+        if (entry != m_deviceTable.constEnd()) {
+            path = entry->path;
+            inputSlot = entry->inputSlot;
+        }
+    }
+    // A wired controller may send its input on the gamepad interface or on the one it is
+    // configured through; a dongle shares one slot for both.
+    const auto now = InputHealth::Clock::now();
+    std::optional<InputHealth::Figures> figures;
+    if (inputSlot >= 0 && inputSlot != slot)
+        figures = m_health.Summary(inputSlot, now);
+    if (!figures)
+        figures = m_health.Summary(slot, now);
+    const CatalogueEntry *model = DeviceCatalogue::FindInPath(path);
+    return InputHealthText(figures, model && model->dongle ? InputLink::Dongle : InputLink::Usb);
 }

@@ -13,8 +13,16 @@
 #include <cstring>
 
 ConfigPage::ConfigPage(HidConfig *hidConfig, QWidget *parent)
-    : QWidget(parent), m_hidConfig(hidConfig)
+    : QWidget(parent), m_hidConfig(hidConfig), m_saveCheck(new SaveCheck(this, hidConfig))
 {
+    connect(m_saveCheck, &SaveCheck::Confirmed, this, [this] {
+        if (m_pendingNotice != kNoNotice)
+            emit saveShowAndCloseText(m_pendingNotice);
+    });
+    connect(m_saveCheck, &SaveCheck::Failed, this, [this](const QString &why) {
+        qDebug().noquote() << why;
+        emit saveShowAndCloseText(kSaveFailed);
+    });
     Route(&HidConfig::pressButtonUp, &ConfigPage::clickPadButtonPadUp);
     Route(&HidConfig::pressButtonDown, &ConfigPage::clickPadButtonPadDown);
     Route(&HidConfig::pressButtonLeft, &ConfigPage::clickPadButtonPadLeft);
@@ -115,14 +123,25 @@ ControllersCommunication &ConfigPage::Com() const
     return *m_hidConfig->GetControllerComHandle();
 }
 
-bool ConfigPage::SaveAndNotify(std::initializer_list<std::function<bool()>> writes, int flag)
+bool ConfigPage::SaveAndNotify(std::initializer_list<std::function<bool()>> writes, int flag,
+                               const PROFILE_INFO &sent,
+                               const QVector<SaveCheck::Section> &sections, int triggerLevels)
 {
+    m_saveCheck->Cancel();
     if (!Com().WriteThenSave(writes)) {
         qDebug() << "save not taken by the device";
+        emit saveShowAndCloseText(kSaveFailed);
         return false;
     }
     if (m_hidConfig->m_fileProfileModel)
         m_hidConfig->RequestCreateProfile();
-    emit saveShowAndCloseText(flag);
+    CheckSaved(sent, sections, flag, triggerLevels);
     return true;
+}
+
+void ConfigPage::CheckSaved(const PROFILE_INFO &sent, const QVector<SaveCheck::Section> &sections,
+                            int notice, int triggerLevels, int nameProfile, const QString &name)
+{
+    m_pendingNotice = notice;
+    m_saveCheck->Start(sent, sections, triggerLevels, nameProfile, name);
 }

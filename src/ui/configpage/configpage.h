@@ -1,6 +1,7 @@
 #pragma once
 
 #include "protocol/profile_info.h"
+#include "savecheck.h"
 
 #include <QVector>
 #include <QWidget>
@@ -42,6 +43,15 @@ class ConfigPage : public QWidget
     Q_OBJECT
 
 public:
+    // The notices a save ends with.
+    enum Notice
+    {
+        kNoNotice = -1, // a confirmed write shows nothing; a failed one the failure
+        kSaved = 0,
+        kReset = 1,
+        kSaveFailed = 2,
+    };
+
     explicit ConfigPage(HidConfig *hidConfig, QWidget *parent = nullptr);
 
     // The reads the page needs from the device before it loads for this reason.
@@ -79,10 +89,20 @@ protected:
     // the controller focus.
     void ReloadIfChanged();
 
-    // Sends writes (each followed by the protocol pause), commits them, mirrors the record
-    // to its profile file on file-profile models, and shows the notice for flag (0 saved,
-    // 1 reset). A save the device did not take shows no notice. Returns whether it took.
-    bool SaveAndNotify(std::initializer_list<std::function<bool()>> writes, int flag = 0);
+    // Sends writes (each followed by the protocol pause), commits them and mirrors the
+    // record to its profile file on file-profile models. The notice for flag (kSaved or
+    // kReset) shows once the controller has confirmed the written sections of sent;
+    // kSaveFailed shows instead when it did not, or when a write did not go out. The
+    // page keeps its values either way. Returns whether every write went out.
+    bool SaveAndNotify(std::initializer_list<std::function<bool()>> writes, int flag,
+                       const PROFILE_INFO &sent, const QVector<SaveCheck::Section> &sections,
+                       int triggerLevels = 0b111);
+
+    // Reads back what was just written and committed; notice shows once the controller
+    // confirmed it, kSaveFailed when it did not.
+    void CheckSaved(const PROFILE_INFO &sent, const QVector<SaveCheck::Section> &sections,
+                    int notice, int triggerLevels = 0b111, int nameProfile = -1,
+                    const QString &name = QString());
 
     ControllersCommunication &Com() const;
 
@@ -92,12 +112,14 @@ protected:
     void SetUpSaveAndReset(QLabel *resetPicture, QLabel *savePicture);
 
     HidConfig *m_hidConfig;
+    SaveCheck *m_saveCheck;
 
 private:
     // Connects a HidConfig button signal to a slot of the page, called only while visible.
     template <typename Signal> void Route(Signal signal, void (ConfigPage::*slot)(bool));
     void ReloadAndNote();
 
+    int m_pendingNotice = kSaved;
     // What the last load showed.
     bool m_loaded = false;
     int m_loadedIndex = -1;

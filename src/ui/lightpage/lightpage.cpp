@@ -441,7 +441,7 @@ void LightPage::on_btnSave_clicked()
     SaveAndNotify({item(0, 0), item(0, 1), item(0, 2), item(0, 3), item(1, 0), item(1, 1),
                    item(1, 2), item(1, 3), item(2, 0), item(2, 1), item(2, 2), item(2, 3),
                    item(3, 0), item(3, 1), item(3, 2), item(3, 3)},
-                  0);
+                  kSaved, record, {SaveCheck::Section::Lights});
 }
 
 void LightPage::on_btnReset_clicked()
@@ -467,5 +467,6 @@ void LightPage::on_btnReset_clicked()
     m_readTimer.stop();
     m_speedTimer.stop();
     ShowBrightness(100);
-    SaveAndNotify({}, 1);
+    // Nothing is written: only the commit, which no read can confirm.
+    SaveAndNotify({}, kReset, m_hidConfig->Profiles().Active(), {});
 }

@@ -124,6 +124,8 @@ MainWindow::MainWindow(DevicePlatform *platform, QWidget *parent)
 MainWindow::~MainWindow()
 {
     m_splashTimer->stop();
+    // A motor or a live dead zone under test must not outlive the window.
+    m_testPage->StopTest();
     m_hidConfig->Stop();
     m_hidThread->quit();
     m_hidThread->wait();
@@ -344,7 +346,11 @@ void MainWindow::saveShowAndCloseText()
 void MainWindow::saveShowAndCloseText(int Flag)
 {
     const bool chinese = m_hidConfig->m_isChinese;
-    if (Flag != 0)
+    if (Flag == ConfigPage::kSaveFailed)
+        ui->lblSaveSuccessText->setText(
+            chinese ? tr("保存失败")
+                    : tr("Save failed: the controller did not confirm the new settings"));
+    else if (Flag != 0)
         ui->lblSaveSuccessText->setText(chinese ? tr("恢复默认成功") : tr("Reset Successfully"));
     else
         ui->lblSaveSuccessText->setText(chinese ? tr("保存成功") : tr("Save Successfully"));
@@ -397,6 +403,8 @@ void MainWindow::OnInterfaceArrived(const QString &path)
 void MainWindow::OnInterfaceRemoved(const QString &path)
 {
     qDebug() << tr("设备移除") << path;
+    // While the device may still take it: a running motor stops with the zero report.
+    m_testPage->StopTest();
     m_hidConfig->DeviceRemoved(path);
     if (DeviceCatalogue::PathHas(path, QStringLiteral("35c7")))
         RefreshDevicesUnlessConfiguring();

@@ -357,7 +357,8 @@ void MappingPage::Save(int flag)
                 r.bytes()[m_rows[i].offset] = m_codes[i];
     });
     Select(0);
-    SaveAndNotify({[&] { return Com().SetButtonMapping(record); }}, flag);
+    SaveAndNotify({[&] { return Com().SetButtonMapping(record); }}, flag, record,
+                  {SaveCheck::Section::Mapping});
     m_resetFlag = false;
     std::copy(record.buttonMap + kFirstBackOffset, record.buttonMap + 20, m_codeCopy.begin());
     qDebug() << "保存";

@@ -208,6 +208,13 @@ void ProfilePage::LoadProfile(int index)
     // active until the device acknowledges the switch.
     m_hidConfig->Profiles().SetRecord(profile, record);
     NameAfterLoad(profile, button->Name());
+    // Loading shows no notice unless the controller does not hold what was loaded.
+    using S = SaveCheck::Section;
+    CheckSaved(record,
+               {S::Mapping, S::Turbo, S::StickCurve, S::StickAxis, S::StickDeadZone,
+                S::TriggerDeadZone, S::Vibration, S::Lights},
+               kNoNotice, m_hidConfig->m_noTriggerLevels.load() ? 0b001 : 0b111, profile,
+               button->Name());
     if (m_current >= 0)
         FocusLook(m_current, true);
 }
@@ -244,8 +251,10 @@ void ProfilePage::ModifyNameProfileClick(int index, QString profileReName)
         if (m_slots.contains(old))
             m_slots[profileReName] = m_slots.take(old);
         const int profile = ControllerProfileOfSlot(button->Slot());
-        if (profile >= 0)
+        if (profile >= 0) {
             NameAfterLoad(profile, profileReName);
+            CheckSaved(m_hidConfig->Profiles().Active(), {}, kNoNotice, 0, profile, profileReName);
+        }
     }
     // Also after a refused rename: the button shows the file's name again.
     QTimer::singleShot(kRebuildMs, this, &ProfilePage::ontimeprofileList);

@@ -509,7 +509,9 @@ bool StickPage::Save(int flag)
     const bool taken = SaveAndNotify(
         {[&] { return com.SetStickCurve(0, record); }, [&] { return com.SetStickCurve(1, record); },
          [&] { return com.SetStickAxis(record); }, [&] { return com.SetStickDeadZone(record); }},
-        flag);
+        flag, record,
+        {SaveCheck::Section::StickCurve, SaveCheck::Section::StickAxis,
+         SaveCheck::Section::StickDeadZone});
     if (m_keepSync)
         CopyLeftToRight();
     m_editing = false;

@@ -308,10 +308,11 @@ bool TriggerPage::Save(int flag)
         };
     };
     bool taken;
+    const QVector<SaveCheck::Section> check = {SaveCheck::Section::TriggerDeadZone};
     if (levels == 1)
-        taken = SaveAndNotify({level(0)}, flag);
+        taken = SaveAndNotify({level(0)}, flag, record, check, 0b001);
     else
-        taken = SaveAndNotify({level(0), level(1), level(2)}, flag);
+        taken = SaveAndNotify({level(0), level(1), level(2)}, flag, record, check, 0b111);
     m_resetFlag = false;
     return taken;
 }

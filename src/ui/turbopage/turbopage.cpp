@@ -186,7 +186,8 @@ void TureboPage::on_btnSave_clicked()
     const PROFILE_INFO record =
         m_hidConfig->Profiles().EditActive([mask](PROFILE_INFO &r) { r.turboMask = mask; });
     m_maskCopy = mask;
-    SaveAndNotify({[&] { return Com().SetTurbo(record); }}, 0);
+    SaveAndNotify({[&] { return Com().SetTurbo(record); }}, kSaved, record,
+                  {SaveCheck::Section::Turbo});
 }
 
 void TureboPage::on_btnReset_clicked()
@@ -197,7 +198,8 @@ void TureboPage::on_btnReset_clicked()
         m_hidConfig->Profiles().EditActive([](PROFILE_INFO &r) { r.turboMask = 0; });
     m_index = 0;
     ShowMask(0);
-    SaveAndNotify({[&] { return Com().SetTurbo(record); }}, 1);
+    SaveAndNotify({[&] { return Com().SetTurbo(record); }}, kReset, record,
+                  {SaveCheck::Section::Turbo});
 }
 
 // Controller focus

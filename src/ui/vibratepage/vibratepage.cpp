@@ -3,11 +3,11 @@
 #include "app/fileini.h"
 #include "device/hidconfig.h"
 #include "protocol/controllerscommunication.h"
+#include "ui/configpage/motortest.h"
 #include "ui/style.h"
 #include "ui_vibratepage.h"
 
 #include <QDebug>
-#include <QGuiApplication>
 #include <algorithm>
 
 namespace {
@@ -23,14 +23,9 @@ uint8_t Percent(int value)
 
 } // namespace
 
-int VibratePage::TestStrength(int trigger)
-{
-    return std::clamp(trigger, 0, kTriggerFull) * 100 / kTriggerFull;
-}
-
 VibratePage::VibratePage(HidConfig *hidConfig, QWidget *parent)
     : ConfigPage(hidConfig, parent), ui(std::make_unique<Ui::VibratePage>()),
-      m_settings(std::make_unique<FileINI>()), m_model(hidConfig)
+      m_settings(std::make_unique<FileINI>()), m_motorTest(new MotorTest(this, hidConfig))
 {
     ui->setupUi(this);
     setFixedSize(1060, 460);
@@ -51,22 +46,13 @@ VibratePage::VibratePage(HidConfig *hidConfig, QWidget *parent)
     connect(ui->wdgMotorR, &ProgressBar::PosRightValue, this,
             &VibratePage::RightMotorVibrationStrength);
     connect(hidConfig, &HidConfig::triggerValue, this, &VibratePage::triggerValue);
-
-    // Whatever ends the test while a motor runs stops it: the device leaving, the
-    // application ending, the application losing the focus.
-    connect(hidConfig, &HidConfig::backMainPage, this, &VibratePage::StopTest);
-    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
-            &VibratePage::StopTest);
-    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
-            [this](Qt::ApplicationState state) { SetSuspended(state != Qt::ApplicationActive); });
 }
 
-VibratePage::~VibratePage()
+VibratePage::~VibratePage() = default;
+
+bool VibratePage::IsTesting() const
 {
-    // The main window deletes the model before its pages, after the window was hidden and
-    // the application quit; a page going earlier stops its own test.
-    if (m_model)
-        StopTest();
+    return m_motorTest->IsRunning();
 }
 
 PageReads VibratePage::ReadsBefore(PageLoad load) const
@@ -221,7 +207,8 @@ void VibratePage::on_btnSave_clicked()
     ControllersCommunication &com = Com();
     // A motor test report may have gone out just before: keep the protocol's distance to it.
     com.WriteAndPause(true);
-    SaveAndNotify({[&] { return com.SetVibrationStrength(record); }}, m_resetFlag ? 1 : 0);
+    SaveAndNotify({[&] { return com.SetVibrationStrength(record); }}, m_resetFlag ? kReset : kSaved,
+                  record, {SaveCheck::Section::Vibration});
     m_resetFlag = false;
     qDebug() << "avle";
 }
@@ -243,58 +230,7 @@ void VibratePage::on_btnReset_clicked()
 
 void VibratePage::triggerValue(ushort triggerL, ushort triggerR)
 {
-    if (!TestAllowed()) {
-        StopTest();
-        return;
-    }
-    const int left = TestStrength(triggerL);
-    const int right = TestStrength(triggerR);
-    if (left == 0 && right == 0) {
-        StopTest();
-        return;
-    }
-    // A report that did not go out leaves the motors as they were.
-    if (Com().SetVibrationTest(uint8_t(left), uint8_t(right)))
-        m_testing = true;
-}
-
-bool VibratePage::TestAllowed() const
-{
-    // Without a window manager the window is never activated: only a loss of the focus
-    // that was reported holds the test back.
-    return isVisible() && !m_suspended;
-}
-
-void VibratePage::SetSuspended(bool suspended)
-{
-    m_suspended = suspended;
-    if (suspended)
-        StopTest();
-}
-
-void VibratePage::StopTest()
-{
-    if (!m_testing)
-        return;
-    m_testing = false;
-    if (m_model && !Com().SetVibrationTest(0, 0))
-        qDebug() << "motor test stop not written";
-}
-
-bool VibratePage::event(QEvent *event)
-{
-    // The window's activation reaches the pages shown in it.
-    if (event->type() == QEvent::WindowDeactivate)
-        SetSuspended(true);
-    else if (event->type() == QEvent::WindowActivate)
-        SetSuspended(false);
-    return ConfigPage::event(event);
-}
-
-void VibratePage::hideEvent(QHideEvent *event)
-{
-    StopTest();
-    ConfigPage::hideEvent(event);
+    m_motorTest->Drive(MotorTest::Strength(triggerL), MotorTest::Strength(triggerR));
 }
 
 // Controller focus: 0 the navigation column, 1 the left motor bar, 2 the right motor bar,

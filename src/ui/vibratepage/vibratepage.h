@@ -3,7 +3,6 @@
 #include "ui/configpage/configpage.h"
 #include "ui/style.h"
 
-#include <QPointer>
 #include <cstdint>
 #include <memory>
 
@@ -13,6 +12,8 @@ class ProgressBar;
 namespace Ui {
 class VibratePage;
 }
+
+class MotorTest;
 
 // Rumble strengths of the active profile in percent: left and right main motor, and the
 // trigger motors the record also holds. Keep-sync makes the main motors follow each other.
@@ -24,11 +25,6 @@ class VibratePage : public ConfigPage
     Q_OBJECT
 
 public:
-    static constexpr int kTriggerFull = 1023;
-    // The test strength in percent of a trigger value; values past the 10-bit range count as
-    // a full pull.
-    static int TestStrength(int trigger);
-
     explicit VibratePage(HidConfig *hidConfig, QWidget *parent = nullptr);
     ~VibratePage() override;
 
@@ -39,7 +35,7 @@ public:
     int FocusIndex() const { return m_focusIndex; }
     bool IsEditing() const { return m_editing; }
     bool IsKeepSync() const { return m_keepSync; }
-    bool IsTesting() const { return m_testing; }
+    bool IsTesting() const;
 
 public slots:
     void LeftTriggerVibrationStrength(int value);
@@ -61,8 +57,6 @@ public:
 
 protected:
     void Reload() override;
-    bool event(QEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
@@ -77,16 +71,9 @@ private:
     void EndEditing();
     void EditStep(int delta);
 
-    // The motor test may run: the page is shown and no loss of focus is in effect.
-    bool TestAllowed() const;
-    void SetSuspended(bool suspended);
-    // Sends the zero test report if a non-zero one is still in effect.
-    void StopTest();
-
     std::unique_ptr<Ui::VibratePage> ui;
     std::unique_ptr<FileINI> m_settings;
-    // Null once the model is gone: the main window deletes it before its pages.
-    QPointer<HidConfig> m_model;
+    MotorTest *m_motorTest;
 
     bool m_keepSync = false;
     uint8_t m_vibrationLT = 0;
@@ -99,8 +86,6 @@ private:
     // Set while one motor bar mirrors into the other, so that the other does not mirror back.
     bool m_mirroringLeft = false;
     bool m_mirroringRight = false;
-    bool m_testing = false;
-    bool m_suspended = false;
     bool m_resetFlag = false;
 
     Style::ToggleLooks m_sync;
