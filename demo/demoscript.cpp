@@ -4,9 +4,12 @@
 #include "demostatejson.h"
 #include "scriptpad.h"
 
+#include "updatemode/updatabledevice.h"
+
 #include <QApplication>
 #include <QPixmap>
 #include <QSaveFile>
+#include <QTextEdit>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <cstdio>
@@ -128,6 +131,10 @@ QString DemoScript::Run(const DemoStep &step)
         return Screenshot(step);
     case Kind::State:
         return State(step);
+    case Kind::Fault:
+        return Fault(step);
+    case Kind::Text:
+        return Text(step);
     case Kind::Quit:
         Finish(0);
         return QString();
@@ -276,4 +283,52 @@ void DemoScript::Finish(int exitCode)
     m_done = true;
     m_pad->Reset();
     emit Finished(exitCode);
+}
+
+QString DemoScript::Fault(const DemoStep &step)
+{
+    const QString fault = step.names.value(0);
+    const QVector<int> &n = step.numbers;
+    const bool taken = m_devices[m_target]->withController([&](ctrlsim::SimulatedController &c) {
+        ctrlsim::ControllerFirmware &firmware = c.firmware();
+        if (fault == QLatin1String("drop-write"))
+            firmware.dropNextWrite(uint8_t(n[0]));
+        else if (fault == QLatin1String("corrupt-write"))
+            firmware.corruptNextWrite(uint8_t(n[0]), n[1]);
+        else if (fault == QLatin1String("drop-commit"))
+            firmware.dropNextCommit();
+        else if (fault == QLatin1String("delay-replies"))
+            firmware.setReplyDelay(std::chrono::milliseconds(n[0]));
+        else
+            firmware.clearFaults();
+    });
+    if (!taken)
+        return Sent(false);
+    Continue();
+    return QString();
+}
+
+QString DemoScript::Text(const DemoStep &step)
+{
+    // The first visible widget of that name, or else the first of any.
+    QWidget *widget = DemoMouse::FindVisible(step.argument);
+    if (!widget)
+        for (QWidget *top : QApplication::topLevelWidgets())
+            if ((widget = top->findChild<QWidget *>(step.argument)))
+                break;
+    if (!widget)
+        return QStringLiteral("no widget named \"%1\"").arg(step.argument);
+    QString text = widget->property("text").toString();
+    if (auto *edit = qobject_cast<QTextEdit *>(widget))
+        text = edit->toPlainText();
+    QSaveFile file(step.names[0]);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write \"%1\": %2").arg(step.names[0], file.errorString());
+    file.write(
+        (widget->isVisible() ? QByteArrayLiteral("visible\n") : QByteArrayLiteral("hidden\n")) +
+        text.toUtf8() + '\n');
+    if (!file.commit())
+        return QStringLiteral("cannot write \"%1\": %2").arg(step.names[0], file.errorString());
+    Continue();
+    return QString();
 }

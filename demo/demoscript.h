@@ -48,6 +48,8 @@ private:
     QString Type(const DemoStep &step);
     QString Screenshot(const DemoStep &step);
     QString State(const DemoStep &step);
+    QString Fault(const DemoStep &step);
+    QString Text(const DemoStep &step);
     QString Sent(bool sent) const;
     void Continue(int ms = 0);
     void Fail(const QString &why);

@@ -26,6 +26,9 @@ const Command kCommands[] = {
     {"type", DemoStep::Kind::Type, "type TEXT"},
     {"screenshot", DemoStep::Kind::Screenshot, "screenshot FILE"},
     {"state", DemoStep::Kind::State, "state FILE"},
+    {"fault", DemoStep::Kind::Fault,
+     "fault drop-write CODE | corrupt-write CODE INDEX | drop-commit | delay-replies MS | clear"},
+    {"text", DemoStep::Kind::Text, "text OBJECTNAME FILE"},
     {"quit", DemoStep::Kind::Quit, "quit"},
 };
 
@@ -103,6 +106,39 @@ DemoScriptParser::Result DemoScriptParser::Parse(const QString &script)
         result.steps.append(step);
     }
     return result;
+}
+
+// A fault and its numbers: a command code in hex (with or without 0x), a byte index of the
+// 64-byte report, or milliseconds.
+bool DemoScriptParser::Fault(const QStringList &args, DemoStep &step)
+{
+    if (args.isEmpty())
+        return false;
+    const QString &fault = args[0];
+    step.names = QStringList{fault};
+    bool ok = true;
+    const auto code = [&](const QString &word) {
+        QString hex = word;
+        if (hex.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+            hex = hex.mid(2);
+        const int value = hex.toInt(&ok, 16);
+        ok = ok && value >= 0 && value <= 0xFF;
+        return value;
+    };
+    if (fault == QLatin1String("drop-write") && args.size() == 2)
+        step.numbers = {code(args[1])};
+    else if (fault == QLatin1String("corrupt-write") && args.size() == 3)
+        step.numbers = {code(args[1]), args[2].toInt(&ok)};
+    else if (fault == QLatin1String("delay-replies") && args.size() == 2)
+        step.numbers = {args[1].toInt(&ok)};
+    else if ((fault == QLatin1String("drop-commit") || fault == QLatin1String("clear")) &&
+             args.size() == 1)
+        return true;
+    else
+        return false;
+    const int last = step.numbers.last();
+    return ok && last >= 0 && (fault != QLatin1String("corrupt-write") || last < 64) &&
+           (fault != QLatin1String("delay-replies") || last <= kMaxMs);
 }
 
 QString DemoScriptParser::ParseLine(const QString &line, DemoStep &step)
@@ -195,6 +231,14 @@ QString DemoScriptParser::ParseLine(const QString &line, DemoStep &step)
         if (args.size() != 1)
             return WrongCount(*command);
         step.argument = args[0];
+        return QString();
+    case Kind::Fault:
+        return Fault(args, step) ? QString() : WrongCount(*command);
+    case Kind::Text:
+        if (args.size() != 2)
+            return WrongCount(*command);
+        step.argument = args[0];
+        step.names = QStringList{args[1]};
         return QString();
     case Kind::Quit:
         return args.isEmpty() ? QString() : WrongCount(*command);

@@ -30,4 +30,5 @@ public:
 
 private:
     static QString ParseLine(const QString &line, DemoStep &step);
+    static bool Fault(const QStringList &args, DemoStep &step);
 };

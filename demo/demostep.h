@@ -23,6 +23,8 @@ struct DemoStep
         Type,       // argument: the text
         Screenshot, // argument: file
         State,      // argument: file
+        Fault,      // names: the fault ("drop-write" ...); numbers: its code, index or ms
+        Text,       // argument: object name; names: the file
         Quit,
     };
 

@@ -5,6 +5,7 @@
 #include "controller/simulatedcontroller.h"
 #include "virtualhid/virtualhidbus.h"
 
+#include "loopthread.h"
 #include "pauserecorder.h"
 
 #include <QtTest>
@@ -12,7 +13,8 @@
 
 // What a configuration page stands on in its tests: the model with a writer that records
 // its pauses instead of sleeping, one simulated controller open in slot 0 as the device
-// commands go to, and the controller's keys.
+// commands go to, and the controller's keys. Without a read loop replies are never read,
+// so saves are not read back; StartReading gives the model its loop, as in the app.
 class PageBench
 {
 public:
@@ -32,14 +34,30 @@ public:
 
     ~PageBench()
     {
+        m_loop.reset();
         m_config.reset();
         m_device.reset();
         vhid::Bus::instance().reset();
     }
 
     bool IsOpen() const { return m_opened; }
+
+    // Configures the device as the app does (the read-back of its record, replies taken
+    // by the model's read loop, with a short pause before each) and checks saves again.
+    void StartReading(int replyDelayMs = 2)
+    {
+        m_config->Reader().m_replyDelay.store(replyDelayMs);
+        m_config->m_checkSaves.store(true);
+        m_config->SetReading(true);
+        m_loop = std::make_unique<LoopThread<HidConfig>>(*m_config);
+        m_config->SelectSlot(0);
+    }
     // The model goes first, as when the main window closes before its pages.
-    void DropConfig() { m_config.reset(); }
+    void DropConfig()
+    {
+        m_loop.reset();
+        m_config.reset();
+    }
     HidConfig &Config() { return *m_config; }
     PauseRecorder &Writer() { return *m_writer; }
     ctrlsim::SimulatedController &Device() { return *m_device; }
@@ -70,5 +88,6 @@ private:
     std::unique_ptr<HidConfig> m_config;
     std::unique_ptr<ctrlsim::SimulatedController> m_device;
     PauseRecorder *m_writer = nullptr;
+    std::unique_ptr<LoopThread<HidConfig>> m_loop;
     bool m_opened = false;
 };

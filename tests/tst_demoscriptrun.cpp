@@ -112,7 +112,7 @@ private slots:
         QTest::addColumn<QList<int>>("wiredCodes");
         // Fields of the wired controller's state and the values they must have; a key
         // "saved N" or "profiles N" is byte N of the active profile's committed or live
-        // record.
+        // record, and a key with a dot the lines of the file of that name the script wrote.
         QTest::addColumn<QVariantMap>("wiredFields");
 
         QTest::newRow("mapping page of the wired controller")
@@ -187,6 +187,22 @@ private slots:
             << QVariantMap{{"lastVibrationTest", QVariantList{0, 0}},
                            {"profiles 27", 28},
                            {"saveCount", 0}};
+        // A save the controller drops fails with its notice; once the fault is cleared
+        // the same save goes through and is confirmed.
+        QTest::newRow("turbo save not taken, then taken")
+            << ToPage("btnTurbo", "TureboPage") +
+                   "fault drop-write b8\nkey right\nkey a\nkey x\nwait 1500\n"
+                   "text lblSaveSuccessText failed.txt\nfault clear\nkey x\nwait 1500\n"
+                   "text lblSaveSuccessText saved.txt\nstate out.json\nscreenshot out.png\n"
+                   "quit\n"
+            << 0 << QStringList{"save not confirmed: turbo", "demo step 23 (line 23): quit"}
+            << QStringList{"demo script failed"} << true << QList<int>{0xB8, 0xB9, 0xFB}
+            << QVariantMap{
+                   {"saveCount", 2},
+                   {"failed.txt",
+                    QStringList{"visible", "Save failed: the controller did not confirm the new "
+                                           "settings"}},
+                   {"saved.txt", QStringList{"visible", "Save Successfully"}}};
         QTest::newRow("unknown command stops before the first step")
             << "wait 10\n\n# next a typo\nkey a 20\njupm 3\nquit\n"
             << 1 << QStringList{"line 5 (jupm 3): unknown command \"jupm\""}
@@ -268,6 +284,13 @@ private slots:
         const QJsonArray saved =
             wired["saved"].toArray().at(wired["activeProfile"].toInt()).toArray();
         for (auto it = wiredFields.cbegin(); it != wiredFields.cend(); ++it) {
+            if (it.key().contains('.')) {
+                QFile text(root.filePath(it.key()));
+                QVERIFY2(text.open(QIODevice::ReadOnly), qPrintable(it.key()));
+                QCOMPARE(QString::fromUtf8(text.readAll()).split('\n', Qt::SkipEmptyParts),
+                         it.value().toStringList());
+                continue;
+            }
             const QStringList key = it.key().split(' ');
             const QJsonValue value = key.size() == 2 ? saved.at(key[1].toInt()) : wired[it.key()];
             QVERIFY2(value == QJsonValue::fromVariant(it.value()), qPrintable(it.key()));

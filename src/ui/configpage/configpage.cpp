@@ -21,6 +21,7 @@ ConfigPage::ConfigPage(HidConfig *hidConfig, QWidget *parent)
     });
     connect(m_saveCheck, &SaveCheck::Failed, this, [this](const QString &why) {
         qDebug().noquote() << why;
+        SaveNotConfirmed();
         emit saveShowAndCloseText(kSaveFailed);
     });
     Route(&HidConfig::pressButtonUp, &ConfigPage::clickPadButtonPadUp);
@@ -88,6 +89,8 @@ void ConfigPage::PollRefresh()
 {
     Reload();
 }
+
+void ConfigPage::SaveNotConfirmed() {}
 
 void ConfigPage::clickPadButtonPadUp(bool) {}
 void ConfigPage::clickPadButtonPadDown(bool) {}

@@ -84,6 +84,9 @@ protected:
     virtual void Reload() = 0;
     // The lighter refresh after a periodic re-read; a full reload unless the page says so.
     virtual void PollRefresh();
+    // A save the controller did not confirm: the page keeps the player's values. Its
+    // record now holds what the controller reported.
+    virtual void SaveNotConfirmed();
     // Reloads unless the active profile and its record are those of the last load: a
     // re-read that changes nothing must not throw away the player's unsaved edits and
     // the controller focus.

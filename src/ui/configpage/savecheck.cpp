@@ -195,11 +195,12 @@ void SaveCheck::SendCurrent()
 void SaveCheck::Cancel()
 {
     m_running = false;
+    m_failure.clear();
     m_timeout.stop();
     m_groups.clear();
 }
 
-void SaveCheck::Fail(const QString &why)
+void SaveCheck::Fail(QString why)
 {
     Cancel();
     emit Failed(QStringLiteral("save not confirmed: ") + why);
@@ -232,10 +233,13 @@ void SaveCheck::OnReply(const QByteArray &reply)
                                .arg(byte.first)
                                .arg(Hex(byte.second), Hex(at(byte.first)));
         }
-        if (!differs.isEmpty())
-            return Fail(
+        // The first difference is the one reported, once the step's replies are all in:
+        // reads the model asks for by itself go on until then, and must not meet the
+        // next save.
+        if (!differs.isEmpty() && m_failure.isEmpty())
+            m_failure =
                 QStringLiteral("%1 (reply %2): %3")
-                    .arg(expect.section, Hex(expect.code), differs.join(QStringLiteral("; "))));
+                    .arg(expect.section, Hex(expect.code), differs.join(QStringLiteral("; ")));
         expect.met = true;
         matched = true;
         break;
@@ -248,6 +252,8 @@ void SaveCheck::OnReply(const QByteArray &reply)
             m_timeout.start();
             return;
         }
+    if (!m_failure.isEmpty())
+        return Fail(m_failure);
     if (++m_current < m_groups.size())
         return SendCurrent();
     Cancel();

@@ -83,7 +83,7 @@ private:
 
     void SendCurrent();
     void OnReply(const QByteArray &reply);
-    void Fail(const QString &why);
+    void Fail(QString why); // a copy: Cancel clears m_failure
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     static Group Read(Section section, const PROFILE_INFO &sent, int triggerLevels);
@@ -94,5 +94,6 @@ private:
     QVector<Group> m_groups;
     int m_current = 0;
     bool m_running = false;
+    QString m_failure;
     QTimer m_timeout;
 };

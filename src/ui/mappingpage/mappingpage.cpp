@@ -205,6 +205,13 @@ void MappingPage::PlaceRows()
     }
 }
 
+void MappingPage::SaveNotConfirmed()
+{
+    // The poll compares with what the controller holds, not with the unconfirmed save.
+    const PROFILE_INFO record = m_hidConfig->Profiles().Active();
+    std::copy(record.buttonMap + kFirstBackOffset, record.buttonMap + 20, m_codeCopy.begin());
+}
+
 void MappingPage::PollRefresh()
 {
     const PROFILE_INFO record = m_hidConfig->Profiles().Active();

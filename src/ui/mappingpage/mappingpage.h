@@ -69,6 +69,7 @@ public:
 protected:
     void Reload() override;
     void PollRefresh() override;
+    void SaveNotConfirmed() override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:

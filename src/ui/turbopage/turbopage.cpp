@@ -91,6 +91,13 @@ void TureboPage::PollRefresh()
         ShowMask(mask);
 }
 
+void TureboPage::SaveNotConfirmed()
+{
+    // What the controller holds is the poll's reference from now on, so that the next
+    // poll does not replace the switches the player set with it.
+    m_maskCopy = m_hidConfig->Profiles().Active().turboMask;
+}
+
 void TureboPage::ShowMask(uint8_t mask)
 {
     m_mask = m_maskCopy = mask;

@@ -57,6 +57,7 @@ public:
 protected:
     void Reload() override;
     void PollRefresh() override;
+    void SaveNotConfirmed() override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
