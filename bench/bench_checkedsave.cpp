@@ -55,7 +55,7 @@ int main(int argc, char **argv)
         QElapsedTimer waited;
         waited.start();
         bool read = false;
-        QObject::connect(&bench.Config(), &HidConfig::ReadFinished, [&] { read = true; });
+        QObject::connect(&bench.Config(), &HidConfig::ReadFinished, &app, [&] { read = true; });
         while (!read && waited.elapsed() < 10000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         bench.Device().firmware().setReplyDelay(std::chrono::milliseconds(1));
@@ -64,7 +64,7 @@ int main(int argc, char **argv)
         shown->Load(PageLoad::Show);
         std::vector<double> ms;
         int replies = 0;
-        QObject::connect(&bench.Config(), &HidConfig::ConfigReplyArrived, [&] { ++replies; });
+        QObject::connect(&bench.Config(), &HidConfig::ConfigReplyArrived, &app, [&] { ++replies; });
         for (int run = 0; run < kRuns; ++run) {
             bool noticed = false;
             int notice = -1;

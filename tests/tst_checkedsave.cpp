@@ -95,9 +95,13 @@ private slots:
         // The profiles page needs a file-profile model: its read-back covers all three.
         m_bench->Config().m_fileProfileModel =
             QByteArray(QTest::currentTestFunction()) == "profileLoadIsChecked";
-        QSignalSpy read(&m_bench->Config(), &HidConfig::ReadFinished);
+        // Queued to this thread: the read loop signals from its own.
+        bool read = false;
+        QMetaObject::Connection finished =
+            connect(&m_bench->Config(), &HidConfig::ReadFinished, this, [&read] { read = true; });
         m_bench->StartReading();
-        QTRY_COMPARE_WITH_TIMEOUT(read.count(), 1, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(read, 10000);
+        disconnect(finished);
     }
 
     void cleanup()
