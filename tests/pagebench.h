@@ -11,6 +11,25 @@
 #include <QtTest>
 #include <memory>
 
+// A named child widget of a page under test; a missing one ends the run, as the form
+// promises it.
+template <typename T> T *PageChild(const QObject *page, const QString &name)
+{
+    T *widget = page->findChild<T *>(name);
+    if (!widget)
+        qFatal("no child %s", qPrintable(name));
+    return widget;
+}
+
+// A command as "code: parameters", the code in hex: "bd: 0 0 50 0".
+inline QString CommandText(int code, const QVector<int> &params)
+{
+    QStringList parts;
+    for (int b : params)
+        parts << QString::number(b);
+    return QStringLiteral("%1: %2").arg(code, 2, 16, QLatin1Char('0')).arg(parts.join(' '));
+}
+
 // What a configuration page stands on in its tests: the model with a writer that records
 // its pauses instead of sleeping, one simulated controller open in slot 0 as the device
 // commands go to, and the controller's keys. Without a read loop replies are never read,

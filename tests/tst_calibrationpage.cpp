@@ -17,13 +17,7 @@ class TestCalibrationPage : public QObject
     std::unique_ptr<PageBench> m_bench;
     std::unique_ptr<CalibrationPage> m_page;
 
-    template <typename T> T *child(const QString &name)
-    {
-        T *widget = m_page->findChild<T *>(name);
-        if (!widget)
-            qFatal("no child %s", qPrintable(name));
-        return widget;
-    }
+    template <typename T> T *child(const QString &name) { return PageChild<T>(m_page.get(), name); }
 
     // Each frame the device took, as hex from the command byte, two bytes each.
     QStringList frames()

@@ -55,13 +55,7 @@ class TestLightPage : public QObject
         m_page->UpdateUI();
     }
 
-    template <typename T> T *child(const QString &name)
-    {
-        T *widget = m_page->findChild<T *>(name);
-        if (!widget)
-            qFatal("no child %s", qPrintable(name));
-        return widget;
-    }
+    template <typename T> T *child(const QString &name) { return PageChild<T>(m_page.get(), name); }
 
     void click(const QString &name) { QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton); }
 

@@ -15,24 +15,15 @@ namespace {
 
 using Bytes = QVector<int>;
 
-// Each frame the device took as "code: parameters" (four parameters for 0xA5 and 0xBD).
-QString Text(int code, const Bytes &params)
-{
-    QStringList parts;
-    for (int b : params)
-        parts << QString::number(b);
-    return QStringLiteral("%1: %2").arg(code, 2, 16, QLatin1Char('0')).arg(parts.join(' '));
-}
-
 QString Motors(int left, int right)
 {
-    return Text(0xBD, {0, 0, left, right});
+    return CommandText(0xBD, {0, 0, left, right});
 }
 
 // Dead zones as 0xA5 carries them: inner L, outer L, inner R, outer R.
 QString DeadZones(int innerL, int outerL, int innerR, int outerR)
 {
-    return Text(0xA5, {innerL, outerL, innerR, outerR});
+    return CommandText(0xA5, {innerL, outerL, innerR, outerR});
 }
 
 ButtonStates Pressed(std::initializer_list<int> indices)
@@ -62,13 +53,7 @@ class TestTestPage : public QObject
     std::unique_ptr<PageBench> m_bench;
     std::unique_ptr<TestPage> m_page;
 
-    template <typename T> T *child(const QString &name)
-    {
-        T *widget = m_page->findChild<T *>(name);
-        if (!widget)
-            qFatal("no child %s", qPrintable(name));
-        return widget;
-    }
+    template <typename T> T *child(const QString &name) { return PageChild<T>(m_page.get(), name); }
 
     QStringList frames()
     {
@@ -77,7 +62,7 @@ class TestTestPage : public QObject
             Bytes params;
             for (size_t i = 5; i < 9 && (f[4] == 0xA5 || f[4] == 0xBD); ++i)
                 params << f[i];
-            texts << Text(f[4], params);
+            texts << CommandText(f[4], params);
         }
         return texts;
     }

@@ -30,17 +30,9 @@ PROFILE_INFO WithStrengths(const Bytes &s)
     return record;
 }
 
-QString Text(int code, const Bytes &params)
-{
-    QStringList parts;
-    for (int b : params)
-        parts << QString::number(b);
-    return QStringLiteral("%1: %2").arg(code, 2, 16, QLatin1Char('0')).arg(parts.join(' '));
-}
-
 QString TestReport(int left, int right)
 {
-    return Text(0xBD, {0, 0, left, right});
+    return CommandText(0xBD, {0, 0, left, right});
 }
 
 const QString kMotorsOff = TestReport(0, 0);
@@ -93,7 +85,7 @@ class TestVibratePage : public QObject
             Bytes params;
             for (size_t i = 5; i < 9 && (f[4] == 0xA9 || f[4] == 0xBD); ++i)
                 params << f[i];
-            texts << Text(f[4], params);
+            texts << CommandText(f[4], params);
         }
         return texts;
     }
@@ -183,7 +175,7 @@ private slots:
         }
         // The members hold what the bars show: a save sends it.
         m_page->on_btnSave_clicked();
-        QCOMPARE(frames().value(0), Text(0xA9, bars));
+        QCOMPARE(frames().value(0), CommandText(0xA9, bars));
     }
 
     // With keep-sync a main motor bar sets the other once and it stops there: one signal per
@@ -225,7 +217,7 @@ private slots:
         QCOMPARE(counts, emitted);
         QCOMPARE(shown(), sent);
         m_page->on_btnSave_clicked();
-        QCOMPARE(frames().value(0), Text(0xA9, sent));
+        QCOMPARE(frames().value(0), CommandText(0xA9, sent));
     }
 
     // Save sends the four strengths with 0xA9 and commits; reset sends 100 everywhere and its
