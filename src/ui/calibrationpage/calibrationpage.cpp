@@ -138,7 +138,7 @@ void CalibrationPage::SetUpStyles()
     ui->lbl_MinTitle->setStyleSheet(Style::Label(20, family));
     ui->lbl_MinTitle_2->setStyleSheet(QStringLiteral("color:#bdbdbd;font:14px %1;").arg(family));
     ui->textEdit->setStyleSheet(
-        QStringLiteral("QTextEdit{background:transparent;border:none;color:white;font:14px %1;}")
+        QStringLiteral("QTextEdit{background:transparent;border:none;color:white;font:13px %1;}")
             .arg(family));
     ui->textEdit->setFrameShape(QFrame::NoFrame);
     ui->lblCalibra->setScaledContents(true);
