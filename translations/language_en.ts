@@ -154,7 +154,7 @@ Press X on your controller to continue.</translation>
     </message>
     <message>
         <source>测试/校准</source>
-        <translation>Test / Calibrate</translation>
+        <translation>Test</translation>
     </message>
     <message>
         <source>映射</source>
