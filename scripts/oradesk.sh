@@ -3,6 +3,7 @@
 #   scripts/oradesk.sh run    build the product and start it
 #   scripts/oradesk.sh test   build the tests (ASan+UBSan, then ThreadSanitizer) and run them
 #   scripts/oradesk.sh demo   build the demo and start it: the app over simulated devices
+#   scripts/oradesk.sh package  build the Debian package and check it
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -19,9 +20,12 @@ as_root() {
     if [ "$(id -u)" -ne 0 ]; then sudo "$@"; else "$@"; fi
 }
 
-install_missing() {
+# What the package check needs besides: packaging tools and the validators.
+package_tools=(dpkg-dev file desktop-file-utils appstream lintian)
+
+install_missing() { # extra packages...
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -44,7 +48,7 @@ run)
     exec "$here/build/release/bin/quorel-oradesk"
     ;;
 test)
-    install_missing
+    install_missing "${package_tools[@]}"
     build "$here/build/asan" -DORADESK_WERROR=ON -DORADESK_ASAN=ON
     cmake --build "$here/build/asan" --target format-check
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
@@ -59,6 +63,12 @@ test)
     [ ${#threaded[@]} -gt 0 ] || { echo "no threaded tests found" >&2; exit 1; }
     cmake --build "$here/build/tsan" -j "$jobs" --target "${threaded[@]}"
     ctest --test-dir "$here/build/tsan" --output-on-failure -L threads
+    # The Debian package: built, unpacked and checked.
+    "$here/scripts/check-package.sh" "$here/build/package"
+    ;;
+package)
+    install_missing "${package_tools[@]}"
+    "$here/scripts/check-package.sh" "$here/build/package"
     ;;
 demo)
     install_missing
@@ -76,7 +86,7 @@ udev-rule)
     echo "Installed. Unplug the controller and plug it in again."
     ;;
 *)
-    echo "usage: $0 run|test|demo|udev-rule" >&2
+    echo "usage: $0 run|test|demo|package|udev-rule" >&2
     exit 2
     ;;
 esac

@@ -26,8 +26,8 @@ class UpdateAPP : public QWidget
     Q_OBJECT
 
 public:
-    // This build's version number: 1.2.3.
-    static constexpr int kVersion = 123;
+    // This build's version number, the project's: 123 for 1.2.3.
+    static constexpr int kVersion = ORADESK_VERSION_NUMBER;
     // A press this soon after the page appears is ignored: it is the one that opened it.
     static constexpr int kArmDelayMs = 500;
 
