@@ -4,6 +4,7 @@
 #   scripts/oradesk.sh test   build the tests (ASan+UBSan, then ThreadSanitizer) and run them
 #   scripts/oradesk.sh demo   build the demo and start it: the app over simulated devices
 #   scripts/oradesk.sh package  build the Debian package and check it
+#   scripts/oradesk.sh screenshots  make the README's screenshots with the demo
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -41,6 +42,30 @@ build() { # build-dir, cmake options...
     cmake --build "$dir" -j "$jobs"
 }
 
+# The README's screenshots, made by the demo (from build-dir) running the two screenshot
+# scripts in English, offscreen, with private settings and profiles; then every picture
+# README.md links must be there.
+screenshots() { # build-dir out-dir
+    local demo="$1/bin/quorel-oradesk-demo" out="$2" scratch
+    mkdir -p "$out"
+    for script in pages update; do
+        scratch="$(mktemp -d)"
+        mkdir -p "$scratch/run" && chmod 700 "$scratch/run"
+        (cd "$out" && env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 QT_QPA_PLATFORM=offscreen \
+            XDG_RUNTIME_DIR="$scratch/run" XDG_CONFIG_HOME="$scratch/config" \
+            XDG_DATA_HOME="$scratch/data" XDG_CACHE_HOME="$scratch/cache" HOME="$scratch" \
+            ASAN_OPTIONS=detect_leaks=0 \
+            ORADESK_DEMO_SCRIPT="$here/scripts/screenshots-$script.demo" "$demo" >"$scratch/log" 2>&1) ||
+            { cat "$scratch/log" >&2; echo "screenshot script $script failed" >&2; return 1; }
+        rm -rf "$scratch"
+    done
+    local missing=0
+    for picture in $(grep -o 'docs/screenshots/[a-z-]*\.png' "$here/README.md" | sort -u); do
+        [ -s "$out/$(basename "$picture")" ] || { echo "missing: $picture" >&2; missing=1; }
+    done
+    return $missing
+}
+
 case "$mode" in
 run)
     install_missing
@@ -63,8 +88,19 @@ test)
     [ ${#threaded[@]} -gt 0 ] || { echo "no threaded tests found" >&2; exit 1; }
     cmake --build "$here/build/tsan" -j "$jobs" --target "${threaded[@]}"
     ctest --test-dir "$here/build/tsan" --output-on-failure -L threads
+    # The README's screenshots, into a scratch folder: every linked picture must come out.
+    shots="$(mktemp -d)"
+    screenshots "$here/build/asan" "$shots"
+    rm -rf "$shots"
     # The Debian package: built, unpacked and checked.
     "$here/scripts/check-package.sh" "$here/build/package"
+    ;;
+screenshots)
+    install_missing
+    cmake -S "$here" -B "$here/build/demo" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORADESK_TESTS=ON
+    cmake --build "$here/build/demo" -j "$jobs" --target quorel-oradesk-demo
+    screenshots "$here/build/demo" "$here/docs/screenshots"
+    echo "screenshots in docs/screenshots"
     ;;
 package)
     install_missing "${package_tools[@]}"
@@ -86,7 +122,7 @@ udev-rule)
     echo "Installed. Unplug the controller and plug it in again."
     ;;
 *)
-    echo "usage: $0 run|test|demo|package|udev-rule" >&2
+    echo "usage: $0 run|test|demo|package|screenshots|udev-rule" >&2
     exit 2
     ;;
 esac
