@@ -95,13 +95,17 @@ private slots:
         // The profiles page needs a file-profile model: its read-back covers all three.
         m_bench->Config().m_fileProfileModel =
             QByteArray(QTest::currentTestFunction()) == "profileLoadIsChecked";
-        // Queued to this thread: the read loop signals from its own.
-        bool read = false;
+        // Queued to this thread: the read loop signals from its own. A plain model's
+        // read-back goes on with the lights after it has finished; a save waits for them.
+        bool read = false, lights = m_bench->Config().m_fileProfileModel;
         QMetaObject::Connection finished =
             connect(&m_bench->Config(), &HidConfig::ReadFinished, this, [&read] { read = true; });
+        QMetaObject::Connection lit = connect(&m_bench->Config(), &HidConfig::UpdateLightPage, this,
+                                              [&lights] { lights = true; });
         m_bench->StartReading();
-        QTRY_VERIFY_WITH_TIMEOUT(read, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(read && lights, 10000);
         disconnect(finished);
+        disconnect(lit);
     }
 
     void cleanup()

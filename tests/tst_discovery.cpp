@@ -172,6 +172,46 @@ private slots:
         QCOMPARE(log[0][0].toString(), QString::fromUtf8("设备访问成功"));
     }
 
+    // Hot-plug brings a wired controller's interfaces in either order, also next to another
+    // device that arrived before: its input interface always goes with its own entry.
+    void wiredInterfacesPairInEitherOrder_data()
+    {
+        QTest::addColumn<bool>("inputFirst");
+        QTest::newRow("configuration first") << false;
+        QTest::newRow("input first") << true;
+    }
+
+    void wiredInterfacesPairInEitherOrder()
+    {
+        QFETCH(bool, inputFirst);
+        auto dongle =
+            ctrlsim::SimulatedController::plugDongle(0x4013, ctrlsim::DeviceState::sane(0x4013));
+        QVERIFY(m_config->DeviceArrived(textOf(*dongle->nodes()[0], 1)));
+        QVERIFY(m_config->DeviceArrived(textOf(*dongle->nodes()[0], 0)));
+        auto wired =
+            ctrlsim::SimulatedController::plugWired(0x400E, ctrlsim::DeviceState::sane(0x400E));
+        const QString config = textOf(*wired->nodes()[1], 0);
+        const QString gamepad = textOf(*wired->nodes()[0], 0);
+        for (const QString &path :
+             inputFirst ? QStringList{gamepad, config} : QStringList{config, gamepad})
+            QVERIFY(m_config->DeviceArrived(path));
+        // The dongle's input is its own node; the controller's is another open slot. An
+        // interface arriving during a version query is opened once the query is done.
+        const auto paired = [&] {
+            const auto table = m_config->DeviceTable();
+            int wiredSlot = -1, dongleSlot = -1;
+            for (auto it = table.cbegin(); it != table.cend(); ++it)
+                (it->path == config ? wiredSlot : dongleSlot) = it.key();
+            if (table.size() != 2 || wiredSlot < 0 || dongleSlot < 0 ||
+                table[dongleSlot].inputSlot != dongleSlot)
+                return false;
+            const int input = table[wiredSlot].inputSlot;
+            return input >= 0 && input != wiredSlot && input != dongleSlot &&
+                   m_config->IsSlotOpen(input);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(paired(), 10000);
+    }
+
     void dongleOpensItsNodeOnce()
     {
         auto dongle = ctrlsim::SimulatedController::plugDongle(

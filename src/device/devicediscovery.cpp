@@ -1,5 +1,7 @@
 #include "devicediscovery.h"
 
+#include <QSet>
+
 #include "deviceplatform.h"
 #include "hidconfig.h"
 #include "hidglobal.h"
@@ -204,7 +206,7 @@ bool DeviceDiscovery::Open(const QString &path)
     CountDongleInterface(catalogue, path);
 
     if (!configInterface) {
-        m_config.UpdateEntry(m_lastConfigSlot, [&](DeviceEntry &e) { e.inputSlot = slot; });
+        PairInputs();
     } else {
         m_config.m_lastConfigPath = path;
         m_lastConfigSlot = slot;
@@ -229,9 +231,37 @@ bool DeviceDiscovery::Open(const QString &path)
             StartVersionQuery();
     }
 
+    if (configInterface)
+        PairInputs();
     emit m_config.OutputLogInfo(QStringLiteral("设备访问成功"));
     m_config.SetReading(true);
     return true;
+}
+
+void DeviceDiscovery::PairInputs()
+{
+    // Hot-plug may bring a wired controller's input interface before its configuration
+    // interface: an open input interface goes with the entry of the same model that has
+    // none yet, whichever came first.
+    const QMap<int, DeviceEntry> table = m_config.DeviceTable();
+    QSet<int> paired;
+    for (const DeviceEntry &entry : table)
+        if (entry.inputSlot >= 0)
+            paired.insert(entry.inputSlot);
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        if (it->inputSlot >= 0)
+            continue;
+        const CatalogueEntry *model = DeviceCatalogue::FindInPath(it->path);
+        for (int slot = 0; slot < HidConfig::kPolledSlots; ++slot) {
+            const QString &path = m_config.m_devPath[slot];
+            if (path.isEmpty() || IsConfigInterface(path) || paired.contains(slot) ||
+                DeviceCatalogue::FindInPath(path) != model)
+                continue;
+            m_config.UpdateEntry(it.key(), [slot](DeviceEntry &e) { e.inputSlot = slot; });
+            paired.insert(slot);
+            break;
+        }
+    }
 }
 
 void DeviceDiscovery::ReadDongleVersion(int slot, const CatalogueEntry &catalogue)

@@ -44,6 +44,8 @@ private:
     bool Refused(const QString &path) const;
     int FreeSlot() const;
     int SlotOfNode(const QString &node) const;
+    // Gives entries without an input interface an open one of the same model.
+    void PairInputs();
     void CountInterface(const QString &path, int delta);
     void CountDongleInterface(const CatalogueEntry *catalogue, const QString &path);
     void ClampCounters();

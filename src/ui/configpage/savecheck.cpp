@@ -252,8 +252,19 @@ void SaveCheck::OnReply(const QByteArray &reply)
             m_timeout.start();
             return;
         }
-    if (!m_failure.isEmpty())
-        return Fail(m_failure);
+    if (!m_failure.isEmpty()) {
+        if (group.retried)
+            return Fail(m_failure);
+        // A read the model or a page asked for just before the save may have answered
+        // with what the controller held then: a difference counts once a read of its own,
+        // sent after every answer to the first, says the same.
+        group.retried = true;
+        group.chained = false;
+        for (Expect &expect : group.expects)
+            expect.met = false;
+        m_failure.clear();
+        return SendCurrent();
+    }
     if (++m_current < m_groups.size())
         return SendCurrent();
     Cancel();

@@ -14,8 +14,9 @@ class QWidget;
 // Confirms a save: after the commit it reads back the sections just written, with the
 // read commands the configuration read-back uses, and compares what the controller reports
 // with what was sent. Each read goes out once the replies of the one before have arrived.
-// Only a full match confirms; a differing byte or a missing reply fails the save. Hiding
-// the page or the device leaving cancels the check without a result.
+// Only a full match confirms; a missing reply, or a differing byte that a second read
+// confirms, fails the save. Hiding the page or the device leaving cancels the check
+// without a result.
 //
 // Writes that have no read command are never checked: the motor test (0xBD), calibration
 // start and finish (0x20, 0x30), the profile reset (0xF1) and EnterUpdateMode (0xBC).
@@ -78,6 +79,7 @@ private:
     {
         int step = 0;
         bool chained = false;
+        bool retried = false;
         QVector<Expect> expects;
     };
 
