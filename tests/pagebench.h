@@ -30,6 +30,15 @@ inline QString CommandText(int code, const QVector<int> &params)
     return QStringLiteral("%1: %2").arg(code, 2, 16, QLatin1Char('0')).arg(parts.join(' '));
 }
 
+// A frame the device took, with its first `params` parameters, the same way.
+inline QString CommandText(const std::vector<uint8_t> &frame, int params)
+{
+    QVector<int> values;
+    for (int i = 0; i < params; ++i)
+        values << frame[size_t(5 + i)];
+    return CommandText(frame[4], values);
+}
+
 // What a configuration page stands on in its tests: the model with a writer that records
 // its pauses instead of sleeping, one simulated controller open in slot 0 as the device
 // commands go to, and the controller's keys. Without a read loop replies are never read,

@@ -54,23 +54,6 @@ Bytes Slice(const PROFILE_INFO &record, int offset, int count)
     return bytes;
 }
 
-// A frame as "code: parameters".
-QString FrameText(const std::vector<uint8_t> &frame, int params)
-{
-    QStringList parts;
-    for (int i = 0; i < params; ++i)
-        parts << QString::number(frame[size_t(5 + i)]);
-    return QStringLiteral("%1: %2").arg(frame[4], 2, 16, QLatin1Char('0')).arg(parts.join(' '));
-}
-
-QString Expect(int code, const Bytes &params)
-{
-    QStringList parts;
-    for (int b : params)
-        parts << QString::number(b);
-    return QStringLiteral("%1: %2").arg(code, 2, 16, QLatin1Char('0')).arg(parts.join(' '));
-}
-
 int ParamCount(uint8_t code)
 {
     switch (code) {
@@ -111,7 +94,7 @@ class TestStickPage : public QObject
     {
         QStringList texts;
         for (const auto &f : m_bench->Device().firmware().frames())
-            texts << FrameText(f, ParamCount(f[4]));
+            texts << CommandText(f, ParamCount(f[4]));
         return texts;
     }
 
@@ -182,10 +165,11 @@ private slots:
 
         QTest::mouseClick(child<QPushButton>("btnSave"), Qt::LeftButton);
 
-        QCOMPARE(frames(),
-                 (QStringList{Expect(0xBA, Bytes{0} + kSmooth), Expect(0xBA, Bytes{1} + kCustom),
-                              Expect(0xA7, {1, 0, 0, 1}), Expect(0xA5, {10, 20, 5, 15}),
-                              Expect(0xFB, {})}));
+        QCOMPARE(
+            frames(),
+            (QStringList{CommandText(0xBA, Bytes{0} + kSmooth),
+                         CommandText(0xBA, Bytes{1} + kCustom), CommandText(0xA7, {1, 0, 0, 1}),
+                         CommandText(0xA5, {10, 20, 5, 15}), CommandText(0xFB, {})}));
         QCOMPARE(m_bench->Writer().pauses, (QVector<size_t>{1, 2, 3, 4}));
         const PROFILE_INFO record = m_bench->Config().Profiles().Active();
         QCOMPARE(Slice(record, 23, 8), (Bytes{1, 0, 0, 1, 10, 20, 5, 15}));
@@ -202,10 +186,11 @@ private slots:
         load({{1, 1, 1, 1}, {30, 30, 20, 20}, kRadical, kSmooth}, false);
         QSignalSpy notice(m_page.get(), qOverload<int>(&ConfigPage::saveShowAndCloseText));
         QTest::mouseClick(child<QPushButton>("btnReset"), Qt::LeftButton);
-        QCOMPARE(frames(),
-                 (QStringList{Expect(0xA5, {0, 0, 0, 0}), Expect(0xBA, Bytes{0} + kLinear),
-                              Expect(0xBA, Bytes{1} + kLinear), Expect(0xA7, {0, 0, 0, 0}),
-                              Expect(0xA5, {0, 0, 0, 0}), Expect(0xFB, {})}));
+        QCOMPARE(
+            frames(),
+            (QStringList{CommandText(0xA5, {0, 0, 0, 0}), CommandText(0xBA, Bytes{0} + kLinear),
+                         CommandText(0xBA, Bytes{1} + kLinear), CommandText(0xA7, {0, 0, 0, 0}),
+                         CommandText(0xA5, {0, 0, 0, 0}), CommandText(0xFB, {})}));
         QCOMPARE(m_bench->Writer().pauses, (QVector<size_t>{1, 2, 3, 4, 5}));
         QCOMPARE(notice.count(), 1);
         QCOMPARE(notice[0][0].toInt(), 1);
@@ -234,33 +219,33 @@ private slots:
         QTest::addColumn<QStringList>("sent"); // A7, A5 and the right curve of the next save
         // Loaded with different sides: the right takes the left's values.
         QTest::newRow("load") << ""
-                              << QStringList{Expect(0xA7, {1, 0, 1, 0}),
-                                             Expect(0xA5, {10, 20, 10, 20}),
-                                             Expect(0xBA, Bytes{1} + kRadical)};
+                              << QStringList{CommandText(0xA7, {1, 0, 1, 0}),
+                                             CommandText(0xA5, {10, 20, 10, 20}),
+                                             CommandText(0xBA, Bytes{1} + kRadical)};
         QTest::newRow("left X inversion")
             << "btnReverseLX"
-            << QStringList{Expect(0xA7, {0, 0, 0, 0}), Expect(0xA5, {10, 20, 10, 20}),
-                           Expect(0xBA, Bytes{1} + kRadical)};
+            << QStringList{CommandText(0xA7, {0, 0, 0, 0}), CommandText(0xA5, {10, 20, 10, 20}),
+                           CommandText(0xBA, Bytes{1} + kRadical)};
         QTest::newRow("right Y inversion")
             << "btnReverseRY"
-            << QStringList{Expect(0xA7, {1, 1, 1, 1}), Expect(0xA5, {10, 20, 10, 20}),
-                           Expect(0xBA, Bytes{1} + kRadical)};
+            << QStringList{CommandText(0xA7, {1, 1, 1, 1}), CommandText(0xA5, {10, 20, 10, 20}),
+                           CommandText(0xBA, Bytes{1} + kRadical)};
         QTest::newRow("right curve")
             << "btnCureVeSmoothR"
-            << QStringList{Expect(0xA7, {1, 0, 1, 0}), Expect(0xA5, {10, 20, 10, 20}),
-                           Expect(0xBA, Bytes{1} + kSmooth)};
+            << QStringList{CommandText(0xA7, {1, 0, 1, 0}), CommandText(0xA5, {10, 20, 10, 20}),
+                           CommandText(0xBA, Bytes{1} + kSmooth)};
         QTest::newRow("left outer dragged")
             << "dragLeftOuter"
-            << QStringList{Expect(0xA7, {1, 0, 1, 0}), Expect(0xA5, {10, 33, 10, 33}),
-                           Expect(0xBA, Bytes{1} + kRadical)};
+            << QStringList{CommandText(0xA7, {1, 0, 1, 0}), CommandText(0xA5, {10, 33, 10, 33}),
+                           CommandText(0xBA, Bytes{1} + kRadical)};
         QTest::newRow("right inner dragged")
             << "dragRightInner"
-            << QStringList{Expect(0xA7, {1, 0, 1, 0}), Expect(0xA5, {44, 20, 44, 20}),
-                           Expect(0xBA, Bytes{1} + kRadical)};
+            << QStringList{CommandText(0xA7, {1, 0, 1, 0}), CommandText(0xA5, {44, 20, 44, 20}),
+                           CommandText(0xBA, Bytes{1} + kRadical)};
         QTest::newRow("sync turned off keeps the copy")
             << "btnKeepSync"
-            << QStringList{Expect(0xA7, {1, 0, 1, 0}), Expect(0xA5, {10, 20, 10, 20}),
-                           Expect(0xBA, Bytes{1} + kRadical)};
+            << QStringList{CommandText(0xA7, {1, 0, 1, 0}), CommandText(0xA5, {10, 20, 10, 20}),
+                           CommandText(0xBA, Bytes{1} + kRadical)};
     }
 
     void keepSyncMirrors()
@@ -331,7 +316,7 @@ private slots:
         }
         QVERIFY(!m_page->IsEditing());
         m_page->on_btnSave_clicked();
-        QCOMPARE(frames().value(3), Expect(0xA5, sent));
+        QCOMPARE(frames().value(3), CommandText(0xA5, sent));
     }
 
     // Where the controller focus goes, as the page's tables say: a key sequence and the

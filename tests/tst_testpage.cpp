@@ -58,12 +58,8 @@ class TestTestPage : public QObject
     QStringList frames()
     {
         QStringList texts;
-        for (const auto &f : m_bench->Frames()) {
-            Bytes params;
-            for (size_t i = 5; i < 9 && (f[4] == 0xA5 || f[4] == 0xBD); ++i)
-                params << f[i];
-            texts << CommandText(f[4], params);
-        }
+        for (const auto &f : m_bench->Frames())
+            texts << CommandText(f, f[4] == 0xA5 || f[4] == 0xBD ? 4 : 0);
         return texts;
     }
 

@@ -81,12 +81,8 @@ class TestVibratePage : public QObject
     QStringList frames()
     {
         QStringList texts;
-        for (const auto &f : m_bench->Device().firmware().frames()) {
-            Bytes params;
-            for (size_t i = 5; i < 9 && (f[4] == 0xA9 || f[4] == 0xBD); ++i)
-                params << f[i];
-            texts << CommandText(f[4], params);
-        }
+        for (const auto &f : m_bench->Device().firmware().frames())
+            texts << CommandText(f, f[4] == 0xA9 || f[4] == 0xBD ? 4 : 0);
         return texts;
     }
 
