@@ -158,6 +158,7 @@ void TestPage::StartTest()
     m_exitMode = false;
     ui->progressBarLoading->setValue(0);
     ui->lblquitTest->hide();
+    ui->wdgTest_2->show();
     ui->lblInputHealth->setText(m_hidConfig->InputHealthLine());
     m_deadZoneTimer.start();
     m_healthTimer.start();
@@ -336,6 +337,8 @@ void TestPage::ExitTest()
     m_motorTest->Stop();
     m_calTimer.stop();
     m_calCount = 0;
+    // The ended-test line takes the place of the hints, which no longer apply.
+    ui->wdgTest_2->hide();
     ui->lblquitTest->show();
 }
 
