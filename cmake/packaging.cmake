@@ -26,14 +26,18 @@ set(CPACK_STRIP_FILES ON)
 # What Debian expects in every package's documentation directory.
 set(doc share/doc/quorel-oradesk)
 set(changelog ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
-set(manpage ${CMAKE_BINARY_DIR}/quorel-oradesk.1.gz)
-add_custom_command(OUTPUT ${changelog} ${manpage}
+set(manpages ${CMAKE_BINARY_DIR}/quorel-oradesk.1.gz ${CMAKE_BINARY_DIR}/quorel-oradesk-cli.1.gz)
+add_custom_command(OUTPUT ${changelog} ${manpages}
     COMMAND gzip -n -9 -c ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian > ${changelog}
-    COMMAND gzip -n -9 -c ${CMAKE_SOURCE_DIR}/packaging/quorel-oradesk.1 > ${manpage}
+    COMMAND gzip -n -9 -c ${CMAKE_SOURCE_DIR}/packaging/quorel-oradesk.1
+            > ${CMAKE_BINARY_DIR}/quorel-oradesk.1.gz
+    COMMAND gzip -n -9 -c ${CMAKE_SOURCE_DIR}/packaging/quorel-oradesk-cli.1
+            > ${CMAKE_BINARY_DIR}/quorel-oradesk-cli.1.gz
     DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian
-            ${CMAKE_SOURCE_DIR}/packaging/quorel-oradesk.1)
-add_custom_target(debian_docs ALL DEPENDS ${changelog} ${manpage})
+            ${CMAKE_SOURCE_DIR}/packaging/quorel-oradesk.1
+            ${CMAKE_SOURCE_DIR}/packaging/quorel-oradesk-cli.1)
+add_custom_target(debian_docs ALL DEPENDS ${changelog} ${manpages})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${changelog} DESTINATION ${doc})
-install(FILES ${manpage} DESTINATION share/man/man1)
+install(FILES ${manpages} DESTINATION share/man/man1)
 
 include(CPack)

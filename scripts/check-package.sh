@@ -18,7 +18,7 @@ deb="$(ls "$build"/quorel-oradesk_*.deb)"
 root="$(mktemp -d)"
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
-(cd "$root" && find . ! -type d -printf '%p%l\n' | sed 's/\(quorel-oradesk\)\(\.\.\/.*\)/\1 -> \2/' | sort) \
+(cd "$root" && find . ! -type d -printf '%p%l\n' | sed 's/\(quorel-oradesk[a-z-]*\)\(\.\.\/.*\)/\1 -> \2/' | sort) \
     > "$root.files"
 if ! diff -u "$here/packaging/files.txt" "$root.files"; then
     echo "package file list differs from packaging/files.txt" >&2

@@ -5,6 +5,7 @@
 #   scripts/oradesk.sh demo   build the demo and start it: the app over simulated devices
 #   scripts/oradesk.sh package  build the Debian package and check it
 #   scripts/oradesk.sh screenshots  make the README's screenshots with the demo
+#   scripts/oradesk.sh cli ARGS...  build the command line and run it (--simulate works)
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -23,6 +24,8 @@ as_root() {
 
 # What the package check needs besides: packaging tools and the validators.
 package_tools=(dpkg-dev file desktop-file-utils appstream lintian)
+# What the fuzz targets need: clang with its libFuzzer runtime.
+fuzz_tools=(clang libclang-rt-14-dev)
 
 install_missing() { # extra packages...
     local missing=()
@@ -73,7 +76,7 @@ run)
     exec "$here/build/release/bin/quorel-oradesk"
     ;;
 test)
-    install_missing "${package_tools[@]}"
+    install_missing "${package_tools[@]}" "${fuzz_tools[@]}"
     build "$here/build/asan" -DORADESK_WERROR=ON -DORADESK_ASAN=ON
     cmake --build "$here/build/asan" --target format-check
     export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
@@ -88,6 +91,14 @@ test)
     [ ${#threaded[@]} -gt 0 ] || { echo "no threaded tests found" >&2; exit 1; }
     cmake --build "$here/build/tsan" -j "$jobs" --target "${threaded[@]}"
     ctest --test-dir "$here/build/tsan" --output-on-failure -L threads
+    # The portable profile reader under libFuzzer for a minute, from a scratch corpus.
+    CC=clang CXX=clang++ cmake -S "$here" -B "$here/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DORADESK_FUZZ=ON -DORADESK_TESTS=OFF
+    cmake --build "$here/build/fuzz" -j "$jobs" --target fuzz_portableprofile
+    corpus="$(mktemp -d)"
+    cp -r "$here/fuzz/corpus/portableprofile/." "$corpus"
+    "$here/build/fuzz/bin/fuzz_portableprofile" "$corpus" -max_total_time=60 -print_final_stats=1
+    rm -rf "$corpus"
     # The README's screenshots, into a scratch folder: every linked picture must come out.
     shots="$(mktemp -d)"
     screenshots "$here/build/asan" "$shots"
@@ -113,6 +124,14 @@ demo)
     cmake --build "$here/build/demo" -j "$jobs" --target quorel-oradesk-demo
     exec "$here/build/demo/bin/quorel-oradesk-demo"
     ;;
+cli)
+    install_missing
+    # The simulated desk of --simulate comes with the tests: only the two programs are built.
+    cmake -S "$here" -B "$here/build/demo" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORADESK_TESTS=ON
+    cmake --build "$here/build/demo" -j "$jobs" --target quorel-oradesk-cli quorel-oradesk-cli-sim
+    shift
+    exec "$here/build/demo/bin/quorel-oradesk-cli" "$@"
+    ;;
 udev-rule)
     # Gives the logged-in user the controllers and the update-mode device.
     as_root install -m 0644 "$here/src/platform/linux/70-quorel-oradesk.rules" \
@@ -122,7 +141,7 @@ udev-rule)
     echo "Installed. Unplug the controller and plug it in again."
     ;;
 *)
-    echo "usage: $0 run|test|demo|package|screenshots|udev-rule" >&2
+    echo "usage: $0 run|test|demo|package|screenshots|cli|udev-rule" >&2
     exit 2
     ;;
 esac

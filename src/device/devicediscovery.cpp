@@ -76,6 +76,11 @@ void DeviceDiscovery::Scan(uint16_t vendorId)
     }
 }
 
+bool DeviceDiscovery::Idle() const
+{
+    return m_arrivals.isEmpty() && !m_config.m_versionQuery.load();
+}
+
 void DeviceDiscovery::Pair(uint16_t productId)
 {
     if (!m_inputPaths.contains(productId) || !m_configPaths.contains(productId))

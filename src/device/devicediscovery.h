@@ -30,6 +30,8 @@ public:
     // the arrival waits its turn (without blocking) and true only means it was queued.
     bool DeviceArrived(const QString &path);
     void DeviceRemoved(const QString &path);
+    // No arrival waits its turn and no version query runs: the table is complete.
+    bool Idle() const;
 
     // bcdDevice as the version text and number shown for dongles (0x0130 gives 1.3.0, 130).
     static QString VersionText(uint16_t bcdDevice, int *number);

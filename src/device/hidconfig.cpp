@@ -40,6 +40,7 @@ std::unique_ptr<QTimer> makeTimer(int intervalMs)
 HidConfig::HidConfig(QObject *parent) : QObject(parent)
 {
     qRegisterMetaType<PROFILE_INFO>("PROFILE_INFO");
+    qRegisterMetaType<ConfigReply>("ConfigReply");
 
     m_controllersCom = std::make_unique<ControllersCommunication>();
 
@@ -114,9 +115,17 @@ void HidConfig::SelectSlot(int index)
 {
     if (index < 0 || index >= kSlotCount)
         return;
-    m_configSlot.store(index);
+    ConfigureSlot(index);
     m_reader.Start(index);
     m_readTimer->start();
+}
+
+void HidConfig::ConfigureSlot(int index)
+{
+    if (index < 0 || index >= kSlotCount)
+        return;
+    m_configSlot.store(index);
+    SelectWriteSlot(index);
 }
 
 void HidConfig::SelectWriteSlot(int index)
@@ -271,7 +280,7 @@ void HidConfig::OnConfigReply(const uint8_t *report, int length)
     if (length > 4 && !AcceptsReply(m_lastReadIndex.load(), report[4]))
         return;
     m_reader.ParseReply(report, length);
-    emit ConfigReplyArrived(QByteArray(reinterpret_cast<const char *>(report), length));
+    emit ConfigReplyArrived(ConfigReply(report, length));
 }
 
 void HidConfig::OnLongInputReport(const uint8_t *report, int length)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "configreply.h"
 #include "devicediscovery.h"
 #include "deviceentry.h"
 #include "hidslot.h"
@@ -55,6 +56,9 @@ public:
     // Makes slot index the configured device: commands go to it, only its replies reach the
     // read-back, and its configuration is read.
     void SelectSlot(int index);
+    // Makes slot index the configured device without reading it: commands go to it and
+    // its replies reach the model.
+    void ConfigureSlot(int index);
     // No device is configured any more (back to the device list).
     void ClearConfiguredSlot() { m_configSlot.store(-1); }
     int ConfiguredSlot() const { return m_configSlot.load(); }
@@ -167,7 +171,7 @@ signals:
     void CurrentProfile();
     void UpdateLightPage();
     // Every reply of the configured device, after the model took it in.
-    void ConfigReplyArrived(QByteArray reply);
+    void ConfigReplyArrived(ConfigReply reply);
     void UpdateInfo();
     void profileChanges(uchar profileID, QString name);
     void CreateProfile(QString profileName, PROFILE_INFO conFigData);

@@ -43,7 +43,8 @@ SaveCheck::SaveCheck(QWidget *page, HidConfig *hidConfig)
     });
     connect(hidConfig, &HidConfig::ConfigReplyArrived, this, &SaveCheck::OnReply);
     connect(hidConfig, &HidConfig::backMainPage, this, &SaveCheck::Cancel);
-    page->installEventFilter(this);
+    if (page)
+        page->installEventFilter(this);
 }
 
 QString SaveCheck::Name(Section section)
@@ -206,12 +207,12 @@ void SaveCheck::Fail(QString why)
     emit Failed(QStringLiteral("save not confirmed: ") + why);
 }
 
-void SaveCheck::OnReply(const QByteArray &reply)
+void SaveCheck::OnReply(const ConfigReply &reply)
 {
     if (!m_running || reply.size() <= 4)
         return;
     Group &group = m_groups[m_current];
-    const auto at = [&reply](int offset) { return uint8_t(reply[offset]); };
+    const auto at = [&reply](int offset) { return reply[offset]; };
     bool matched = false;
     for (Expect &expect : group.expects) {
         if (expect.met || expect.code != at(4))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/configreply.h"
 #include "protocol/profile_info.h"
 
 #include <QByteArray>
@@ -44,6 +45,7 @@ public:
     // confirmed.
     static constexpr int kReplyTimeoutMs = 500;
 
+    // Hiding page cancels a running check; without a page only the device leaving does.
     SaveCheck(QWidget *page, HidConfig *hidConfig);
 
     // Checks that the controller holds the given sections of sent, then, for a profile
@@ -84,7 +86,7 @@ private:
     };
 
     void SendCurrent();
-    void OnReply(const QByteArray &reply);
+    void OnReply(const ConfigReply &reply);
     void Fail(QString why); // a copy: Cancel clears m_failure
     bool eventFilter(QObject *watched, QEvent *event) override;
 

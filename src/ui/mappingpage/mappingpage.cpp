@@ -2,6 +2,7 @@
 
 #include "device/hidconfig.h"
 #include "protocol/controllerscommunication.h"
+#include "protocol/profilesettings.h"
 #include "ui/style.h"
 #include "ui_mappingpage.h"
 
@@ -12,26 +13,11 @@
 
 namespace {
 
-struct ButtonCode
-{
-    uint8_t code;
-    const char *name;
-    int index;  // in the pressed-buttons report
-    int index2; // a second index of the same button, or -1
-};
-
-constexpr ButtonCode kCodes[] = {
-    {18, "Menu", 5, -1},  {19, "View", 4, -1},   {20, "A", 0, -1},   {21, "B", 1, -1},
-    {22, "X", 2, -1},     {23, "Y", 3, -1},      {32, "Up", 12, -1}, {33, "Down", 14, -1},
-    {34, "Left", 15, -1}, {35, "Right", 13, -1}, {36, "LB", 6, -1},  {37, "RB", 7, -1},
-    {38, "LSB", 10, -1},  {39, "RSB", 11, -1},   {40, "LT", 8, 16},  {41, "RT", 9, 17},
-};
-
 // What reset writes to record offsets 0..19.
 constexpr uint8_t kDefaultTable[20] = {18, 19, 20, 21, 22, 23, 32, 33, 34, 35,
                                        36, 37, 38, 39, 64, 64, 64, 64, 64, 64};
 
-constexpr int kFirstBackOffset = 14;
+constexpr int kFirstBackOffset = ProfileSettings::kFirstBackButton;
 constexpr int kBIndex = 1;
 
 // Rows of the form: AGR1, AGR2, AGR3, AGL1, AGL2, AGL3. The numbering of targets per model.
@@ -44,18 +30,16 @@ uint8_t MappingPage::CodeOfIndex(int index)
 {
     if (index < 0)
         return kNone; // -1 marks "no second index" in the table
-    for (const ButtonCode &c : kCodes)
-        if (c.index == index || c.index2 == index)
+    for (const ProfileSettings::ButtonCode &c : ProfileSettings::kButtonCodes)
+        if (c.reportIndex == index || c.reportIndex2 == index)
             return c.code;
     return kNone;
 }
 
 QString MappingPage::NameOfCode(uint8_t code)
 {
-    for (const ButtonCode &c : kCodes)
-        if (c.code == code)
-            return QString::fromLatin1(c.name);
-    return QStringLiteral("None");
+    const char *name = ProfileSettings::ButtonName(code);
+    return QString::fromLatin1(name ? name : ProfileSettings::kNoButtonName);
 }
 
 MappingPage::MappingPage(HidConfig *hidConfig, QWidget *parent)

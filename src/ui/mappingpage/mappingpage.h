@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/buttonstates.h"
+#include "protocol/profilesettings.h"
 #include "ui/configpage/configpage.h"
 
 #include <QElapsedTimer>
@@ -24,7 +25,7 @@ class MappingPage : public ConfigPage
     Q_OBJECT
 
 public:
-    static constexpr uint8_t kNone = 64;
+    static constexpr uint8_t kNone = ProfileSettings::kNoButton;
     // How long B must be held to give up waiting instead of assigning B.
     static constexpr int kCancelHoldMs = 1000;
     static constexpr int kArmMs = 200;

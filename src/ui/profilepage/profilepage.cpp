@@ -3,6 +3,7 @@
 #include "device/hidconfig.h"
 #include "profilebutton.h"
 #include "protocol/controllerscommunication.h"
+#include "ui/configpage/profileload.h"
 #include "ui/style.h"
 #include "ui_profilepage.h"
 
@@ -14,7 +15,6 @@ namespace {
 constexpr int kRebuildMs = 50;
 constexpr int kFirstResetStepMs = 500;
 constexpr int kResetStepMs = 100;
-constexpr int kSwitchProfileStep = 49; // read-back step 49 + p switches to controller profile p
 
 // Reset binds the reserved buttons in this order: (button index, slot).
 constexpr int kResetBindings[3][2] = {{0, 1}, {2, 3}, {1, 2}};
@@ -193,38 +193,21 @@ void ProfilePage::LoadProfile(int index)
     if (profile < 0)
         return;
     m_slots[button->Name()] = button->Slot();
-    ControllersCommunication &com = Com();
-    if (m_hidConfig->Profiles().Active().currentProfile != profile) {
-        m_hidConfig->RequestStep(kSwitchProfileStep + profile);
-        com.WriteAndPause(true);
-        qDebug() << "设置当前Profile:" << profile;
-    }
     qDebug() << "current Profile02:" << profile << " load profile:" << m_current << m_count;
     PROFILE_INFO record{};
     if (!m_files.Read(button->Name(), record))
         return;
-    com.ApplyProfile(record);
-    // The record belongs to the profile just switched to, whatever the store still calls
-    // active until the device acknowledges the switch.
-    m_hidConfig->Profiles().SetRecord(profile, record);
-    NameAfterLoad(profile, button->Name());
+    ProfileLoad::Send(*m_hidConfig, profile, record, button->Name());
     // Loading shows no notice unless the controller does not hold what was loaded.
-    using S = SaveCheck::Section;
-    CheckSaved(record,
-               {S::Mapping, S::Turbo, S::StickCurve, S::StickAxis, S::StickDeadZone,
-                S::TriggerDeadZone, S::Vibration, S::Lights},
-               kNoNotice, m_hidConfig->m_noTriggerLevels.load() ? 0b001 : 0b111, profile,
-               button->Name());
+    CheckSaved(record, ProfileLoad::Sections(), kNoNotice, ProfileLoad::TriggerLevels(*m_hidConfig),
+               profile, button->Name());
     if (m_current >= 0)
         FocusLook(m_current, true);
 }
 
 void ProfilePage::NameAfterLoad(int profile, const QString &name)
 {
-    ControllersCommunication &com = Com();
-    com.WriteAndPause(true);
-    com.WriteAndPause(com.GetCurrentProfile());
-    m_hidConfig->NameControllerProfile(profile, name);
+    ProfileLoad::Name(*m_hidConfig, profile, name);
 }
 
 void ProfilePage::CreateProfile(QString profileName, PROFILE_INFO conFigData)
@@ -323,7 +306,7 @@ void ProfilePage::ResetStep()
             button->Assign(slot);
             m_slots[button->Name()] = slot;
         }
-        m_hidConfig->RequestStep(kSwitchProfileStep + profile);
+        m_hidConfig->RequestStep(ProfileLoad::kSwitchProfileStep + profile);
         NameAfterLoad(profile, ProfileFiles::ReservedNames().value(index));
         return;
     }

@@ -42,26 +42,12 @@ QString CurvePicture(int preset)
 
 StickPage::Curve StickPage::PresetCurve(int preset)
 {
-    switch (preset) {
-    case Linear:
-        return {20, 20, 40, 40, 60, 60, 80, 80};
-    case Smooth:
-        return {35, 9, 46, 31, 54, 69, 65, 91};
-    case Radical:
-        return {8, 32, 26, 46, 72, 55, 92, 69};
-    default:
-        return {};
-    }
+    return ProfileSettings::PresetCurve(preset);
 }
 
 int StickPage::curvePreset(const uint8_t *bytes)
 {
-    for (int preset : {Linear, Smooth, Radical}) {
-        const Curve points = PresetCurve(preset);
-        if (std::equal(points.begin(), points.end(), bytes))
-            return preset;
-    }
-    return NoPreset;
+    return ProfileSettings::CurvePresetOf(bytes);
 }
 
 StickPage::StickPage(HidConfig *hidConfig, QWidget *parent)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/profilesettings.h"
 #include "ui/configpage/configpage.h"
 #include "ui/style.h"
 
@@ -23,14 +24,14 @@ class StickPage : public ConfigPage
     Q_OBJECT
 
 public:
-    using Curve = std::array<uint8_t, 8>;
-    // Curve presets as the device stores them: four (input, output) points in percent.
+    using Curve = ProfileSettings::Curve;
+    // Curve presets as the device stores them; Trends is the page's own "custom" choice.
     enum Preset
     {
-        NoPreset = 0,
-        Linear = 1,
-        Smooth = 2,
-        Radical = 3,
+        NoPreset = ProfileSettings::NoPreset,
+        Linear = ProfileSettings::Linear,
+        Smooth = ProfileSettings::Smooth,
+        Radical = ProfileSettings::Radical,
         Trends = 4,
     };
     static Curve PresetCurve(int preset);

@@ -2,22 +2,18 @@
 
 #include "device/hidconfig.h"
 #include "protocol/controllerscommunication.h"
+#include "protocol/profilesettings.h"
 #include "ui/style.h"
 #include "ui_turbopage.h"
 
 #include <QDebug>
 #include <algorithm>
 
-namespace {
-
-// Rows A, B, X, Y, RB, LB, LT, RT.
-constexpr uint8_t kBits[TureboPage::kRows] = {0x01, 0x02, 0x04, 0x08, 0x20, 0x10, 0x40, 0x80};
-
-} // namespace
+static_assert(TureboPage::kRows == ProfileSettings::kTurboButtons, "one row per turbo bit");
 
 uint8_t TureboPage::BitOfRow(int row)
 {
-    return row >= 1 && row <= kRows ? kBits[row - 1] : 0;
+    return row >= 1 && row <= kRows ? ProfileSettings::kTurbo[row - 1].bit : 0;
 }
 
 TureboPage::TureboPage(HidConfig *hidConfig, QWidget *parent)
