@@ -2,17 +2,15 @@
 // file, whatever its table says.
 #include "update/firmwareimage.h"
 
+#include "quietqt.h"
+
 #include <QtGlobal>
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    QuietQtOnce();
     const QByteArray file(reinterpret_cast<const char *>(data), int(size));
     FirmwareImage::ValidateDownload(file, 0);
     FirmwareImage::TransferImage image;

@@ -2,6 +2,8 @@
 // bounds, and whatever it accepts must write out and read back the same.
 #include "app/portableprofile.h"
 
+#include "quietqt.h"
+
 #include <QtGlobal>
 #include <cstddef>
 #include <cstdint>
@@ -22,11 +24,7 @@ extern "C" const char *__lsan_default_suppressions()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    QuietQtOnce();
     const QByteArray file(reinterpret_cast<const char *>(data), int(size));
     PortableProfile profile;
     QString error;

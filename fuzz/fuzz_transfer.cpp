@@ -9,17 +9,15 @@
 #include "updatemode/updatemodedevice.h"
 #include "virtualhid/virtualhidbus.h"
 
+#include "quietqt.h"
+
 #include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool quiet = [] {
-        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-        return true;
-    }();
-    (void)quiet;
+    QuietQtOnce();
     if (size < 2)
         return 0;
     const int appSize = 40 + (data[0] | data[1] << 8) % 1200; // some below the header size

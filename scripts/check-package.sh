@@ -41,4 +41,9 @@ if ! grep -q "Translation loaded successfully." <<<"$log"; then
     echo "$log" >&2
     exit 1
 fi
+# The command line runs through its link too.
+if ! "$root/usr/bin/quorel-oradesk-cli" --version | grep -q '^quorel-oradesk-cli [0-9]'; then
+    echo "quorel-oradesk-cli did not start through /usr/bin" >&2
+    exit 1
+fi
 echo "package checked: $deb"

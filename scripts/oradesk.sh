@@ -91,10 +91,12 @@ test)
     [ ${#threaded[@]} -gt 0 ] || { echo "no threaded tests found" >&2; exit 1; }
     cmake --build "$here/build/tsan" -j "$jobs" --target "${threaded[@]}"
     ctest --test-dir "$here/build/tsan" --output-on-failure -L threads
-    # The portable profile reader under libFuzzer for a minute, from a scratch corpus.
+    # Every fuzz target builds; the portable profile reader runs under libFuzzer for a
+    # minute, from a scratch corpus.
     CC=clang CXX=clang++ cmake -S "$here" -B "$here/build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DORADESK_FUZZ=ON -DORADESK_TESTS=OFF
-    cmake --build "$here/build/fuzz" -j "$jobs" --target fuzz_portableprofile
+    cmake --build "$here/build/fuzz" -j "$jobs" --target fuzz_portableprofile fuzz_firmwareimage \
+        fuzz_transfer
     corpus="$(mktemp -d)"
     cp -r "$here/fuzz/corpus/portableprofile/." "$corpus"
     "$here/build/fuzz/bin/fuzz_portableprofile" "$corpus" -max_total_time=60 -print_final_stats=1

@@ -50,6 +50,8 @@ private:
     int ReadChosen(ControllerLink::Device &device, ControllerLink::Profiles &profiles,
                    int &profile);
     int Fail(int code, const QString &sentence);
+    // The controller holds a value that the portable form has no name for.
+    int CannotName(const QString &error);
     void Warn(const QString &sentence);
     // Writes bytes to path through a temporary file and a rename.
     int WriteFile(const QString &path, const QByteArray &bytes);
@@ -98,6 +100,13 @@ int CliRun::Fail(int code, const QString &sentence)
     m_err << sentence << '\n';
     m_err.flush();
     return code;
+}
+
+int CliRun::CannotName(const QString &error)
+{
+    return Fail(
+        CliExit::kNotConfirmed,
+        QStringLiteral("The controller reports a setting this program cannot name: %1").arg(error));
 }
 
 void CliRun::Warn(const QString &sentence)
@@ -260,10 +269,7 @@ int CliRun::Show()
     QString error;
     if (!PortableProfileJson::Settings(profiles.records[size_t(profile)],
                                        ModelFeatures::Of(device.productId), settings, error))
-        return Fail(CliExit::kNotConfirmed,
-                    QStringLiteral("The controller reports a setting this program cannot "
-                                   "name: %1")
-                        .arg(error));
+        return CannotName(error);
     const QString &name = profiles.names[size_t(profile)];
     const bool active = profile == profiles.active;
     if (m_options.json) {
@@ -323,10 +329,7 @@ int CliRun::Export()
     QByteArray json;
     QString error;
     if (!PortableProfileJson::Write(portable, ModelFeatures::Of(device.productId), json, error))
-        return Fail(CliExit::kNotConfirmed,
-                    QStringLiteral("The controller reports a setting this program cannot "
-                                   "name: %1")
-                        .arg(error));
+        return CannotName(error);
     if (const int failed = WriteFile(m_options.files[0], json))
         return failed;
     m_out << "Profile " << profile + 1 << " \"" << portable.name << "\" of the " << device.model
