@@ -64,20 +64,20 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions &options, QStrin
         return false;
     }
     const QString name = rest.takeFirst();
-    const auto spec = Commands().find(name);
-    if (spec == Commands().end()) {
+    const auto found = Commands().find(name);
+    if (found == Commands().end()) {
         error = QStringLiteral("There is no command \"%1\"; run with --help to see the commands.")
                     .arg(name);
         return false;
     }
-    options.command = spec->command;
+    options.command = found->command;
     for (int i = 0; i < rest.size(); ++i) {
         const QString &argument = rest[i];
         if (!argument.startsWith(QLatin1String("--"))) {
             options.files.append(argument);
             continue;
         }
-        if (!spec->options.contains(argument)) {
+        if (!found->options.contains(argument)) {
             error = QStringLiteral("The %1 command has no option %2.").arg(name, argument);
             return false;
         }
@@ -97,11 +97,11 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions &options, QStrin
             ++i;
         }
     }
-    if (options.files.size() != spec->files) {
-        error = spec->files == 0 ? QStringLiteral("The %1 command takes no file.").arg(name)
-                                 : QStringLiteral("The %1 command takes %2.")
-                                       .arg(name, spec->files == 1 ? QStringLiteral("one file")
-                                                                   : QStringLiteral("two files"));
+    if (options.files.size() != found->files) {
+        error = found->files == 0 ? QStringLiteral("The %1 command takes no file.").arg(name)
+                                  : QStringLiteral("The %1 command takes %2.")
+                                        .arg(name, found->files == 1 ? QStringLiteral("one file")
+                                                                     : QStringLiteral("two files"));
         return false;
     }
     return true;
