@@ -155,9 +155,18 @@ private slots:
         QVERIFY(m_config->Reader().m_readDone.load());
     }
 
+    // The read leaves the controller on the profile the player had chosen.
+    void fileProfileModelReadsAllThreeProfiles_data()
+    {
+        QTest::addColumn<int>("active");
+        QTest::newRow("profile 1 active") << 0;
+        QTest::newRow("profile 3 active") << 2;
+    }
     void fileProfileModelReadsAllThreeProfiles()
     {
+        QFETCH(int, active);
         auto state = ctrlsim::DeviceState::sane(0x400E);
+        state.activeProfile = active;
         connectDevice(0x400E, true, false, state);
         SignalCounter finished(m_config.get(), &HidConfig::ReadFinished);
         SignalCounter current(m_config.get(), &HidConfig::CurrentProfile);
@@ -176,7 +185,10 @@ private slots:
         const auto codes = sentCodes();
         QCOMPARE(codes.count(0xB1), 4);
         QCOMPARE(codes.last(), 0xB2);
-        QCOMPARE(m_device->firmware().state().activeProfile, m_config->Profiles().DeviceProfile());
+        QCOMPARE(m_device->firmware().state().activeProfile, active);
+        QCOMPARE(m_config->Profiles().DeviceProfile(), active);
+        QCOMPARE(m_config->Profiles().ActiveIndex(), active);
+        QCOMPARE(current.count(), 1);
     }
 
     void lostReplyIsSentAgain()

@@ -14,7 +14,6 @@
 
 namespace {
 constexpr int kPollMs = 5;
-constexpr int kStateTimeoutMs = 2000;
 } // namespace
 
 QString ControllerLink::Device::Link() const
@@ -123,25 +122,13 @@ bool ControllerLink::Read(const Device &device, Profiles &profiles)
     m_finished = false;
     m_activeKnown = false;
     m_firstName = false;
-    bool done = true;
-    if (device.fileProfiles) {
-        // The read-back ends by switching back to the profile the device reports active:
-        // ask for it first, so that reading leaves the controller as it was.
-        m_config->GetControllerComHandle()->GetCurrentProfile();
-        done = WaitUntil([this] { return m_activeKnown; }, kStateTimeoutMs);
-        m_activeKnown = false;
-    }
-    if (done) {
-        m_config->SelectSlot(device.slot);
-        // A file-profile model's read ends once the device confirms its active profile
-        // again; a plain model's goes on after ReadFinished with the lights and the name.
-        const bool fileProfiles = device.fileProfiles;
-        done = WaitUntil(
-            [this, fileProfiles] {
-                return m_finished && (fileProfiles ? m_activeKnown : m_firstName);
-            },
-            kReadTimeoutMs);
-    }
+    m_config->SelectSlot(device.slot);
+    // A file-profile model's read ends once the device confirms its active profile again;
+    // a plain model's goes on after ReadFinished with the lights and the name.
+    const bool fileProfiles = device.fileProfiles;
+    const bool done = WaitUntil(
+        [this, fileProfiles] { return m_finished && (fileProfiles ? m_activeKnown : m_firstName); },
+        kReadTimeoutMs);
     if (!done) {
         m_config->Reader().Stop();
         return false;

@@ -65,6 +65,10 @@ void ReadBack::Start(int index)
         m_readDone.store(false);
         RequestStep(1);
     } else {
+        // The chain walks all three profiles and ends by switching back to the one the
+        // device reports active: ask for it first, or opening the device would leave it on
+        // profile 1 whatever the player had chosen.
+        m_config.GetControllerComHandle()->GetCurrentProfile();
         RequestStep(kFirstProfileStep);
     }
 }
@@ -247,7 +251,10 @@ void ReadBack::ParseReply(const uint8_t *reply, int length)
     case kGetCurrentProfile:
         store(22, 5, 1);
         profiles.SetDeviceProfile(reply[5]);
-        emit m_config.CurrentProfile();
+        // The chain's own question at its start is no news for the pages: they hear of the
+        // active profile once the chain has switched back to it.
+        if (!m_readBack.load())
+            emit m_config.CurrentProfile();
         break;
     case kGetStatusByte:
         store(21, 5, 1);
