@@ -314,10 +314,11 @@ private slots:
         WriteAll(path("wired.json"), QJsonDocument(document).toJson());
         Outcome outcome = run({"import", path("wired.json"), "--device", "2"});
         QCOMPARE(outcome.code, CliExit::kBadFile);
+        QVERIFY2(outcome.err.contains("--force"), qPrintable(outcome.err));
         outcome = run({"import", path("wired.json"), "--device", "2", "--force"});
         QCOMPARE(outcome.code, 0);
-        QVERIFY2(outcome.err.startsWith("Warning: ") && outcome.err.contains("lighting") &&
-                     outcome.err.contains("AGL3"),
+        QVERIFY2(outcome.err.startsWith("Warning: ") &&
+                     outcome.err.contains("AGL3 and AGR3 or lighting"),
                  qPrintable(outcome.err));
         const auto after = m_desk->Dongle().firmware().state().saved[0];
         const int lights = offsetof(PROFILE_INFO, lightAreas);

@@ -82,7 +82,8 @@ bool FitToController(const PortableProfile &profile, const PROFILE_INFO &control
                                                          : QStringLiteral("a ") + profile.modelName;
         const QString target = targetModel.isEmpty() ? QStringLiteral("another model")
                                                      : QStringLiteral("a ") + targetModel;
-        error = QStringLiteral("The profile was made for %1 (%2:%3); this controller is %4.")
+        error = QStringLiteral("The profile was made for %1 (%2:%3); this controller is %4, so "
+                               "it is taken only with --force.")
                     .arg(made, Hex4(profile.vendorId), Hex4(profile.productId), target);
         return false;
     }

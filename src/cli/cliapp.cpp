@@ -359,11 +359,13 @@ int CliRun::Import()
                                               device.productId, m_options.force, record, leftOut,
                                               error))
         return Fail(CliExit::kBadFile, QStringLiteral("%1: %2").arg(path, error));
-    if (!leftOut.isEmpty())
-        Warn(
-            QStringLiteral("the %1 has no %2; %3 left out.")
-                .arg(device.model, leftOut.join(QStringLiteral(", ")),
-                     leftOut.size() == 1 ? QStringLiteral("it was") : QStringLiteral("they were")));
+    if (!leftOut.isEmpty()) {
+        const QString last = leftOut.takeLast();
+        const QString missing =
+            leftOut.isEmpty() ? last : leftOut.join(QStringLiteral(", ")) + " or " + last;
+        Warn(QStringLiteral("the %1 has no %2; the file's settings for them were left out.")
+                 .arg(device.model, missing));
+    }
 
     QString why;
     switch (m_link->Load(device, profile, record, portable.name, &why)) {
