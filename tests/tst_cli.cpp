@@ -113,6 +113,8 @@ private slots:
         QTest::newRow("export without file") << QStringList{"export"};
         QTest::newRow("convert two json") << QStringList{"convert", "a.json", "b.json"};
         QTest::newRow("one profile only") << QStringList{"show", "--device", "2", "--profile", "2"};
+        QTest::newRow("option before command") << QStringList{"--json", "list"};
+        QTest::newRow("option twice") << QStringList{"show", "--profile", "1", "--profile", "2"};
     }
     void usageErrors()
     {

@@ -464,7 +464,7 @@ private slots:
         QTest::newRow("no version") << with(",\n    \"version\": 1", "") << "~whole number";
         QTest::newRow("truncated") << good.left(good.size() / 2) << "~not valid JSON";
         QTest::newRow("over 1 MiB")
-            << good + QByteArray(1024 * 1024, ' ') << "~at most 1048576 bytes";
+            << good + QByteArray(1024 * 1024, ' ') << "~larger than 1048576 bytes";
         QTest::newRow("not an object") << QByteArray("[1, 2]") << "~JSON object";
         QTest::newRow("wrong format")
             << with("quorel-oradesk-profile", "other-profile") << "~format must be";

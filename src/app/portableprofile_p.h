@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/portableprofile.h"
+#include "device/devicecatalogue.h"
 
 #include <QString>
 #include <QStringList>
@@ -108,7 +109,7 @@ template <size_t N> inline QStringList NameList(const char *const (&names)[N])
 
 inline QString Hex4(uint16_t id)
 {
-    return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')).toUpper();
+    return DeviceCatalogue::PidText(id);
 }
 
 // Text kept in a document: no control characters, no broken UTF-16.

@@ -546,8 +546,7 @@ bool Read(const QByteArray &bytes, PortableProfile &profile, QString &error)
     profile = PortableProfile();
     profile.turboCovered = 0;
     if (bytes.size() > PortableProfile::kMaxFileBytes) {
-        error = QStringLiteral("The profile is %1 bytes; a profile may be at most %2 bytes.")
-                    .arg(bytes.size())
+        error = QStringLiteral("The profile is larger than %1 bytes, the most a profile may be.")
                     .arg(PortableProfile::kMaxFileBytes);
         return false;
     }

@@ -5,6 +5,7 @@
 #include "app/singleinstance.h"
 #include "clioptions.h"
 #include "controllerlink.h"
+#include "device/devicecatalogue.h"
 #include "device/deviceplatform.h"
 #include "device/hidconfig.h"
 
@@ -20,9 +21,15 @@
 
 namespace {
 
-QString Hex4(uint16_t value)
+// A sentence turned into a clause of another: no final stop, and a lower-case start
+// unless the first word is written in capitals.
+QString Clause(QString sentence)
 {
-    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+    if (sentence.endsWith(QLatin1Char('.')))
+        sentence.chop(1);
+    if (sentence.size() > 1 && sentence[0].isUpper() && sentence[1].isLower())
+        sentence[0] = sentence[0].toLower();
+    return sentence;
 }
 
 // One command's run: the streams, the devices once asked for, and the exit code.
@@ -57,6 +64,10 @@ private:
     int WriteFile(const QString &path, const QByteArray &bytes);
     // Reads a file of at most limit bytes; 0 or the exit code of the failure.
     int ReadFile(const QString &path, qint64 limit, QByteArray &bytes);
+    // Reads and checks a portable profile; 0 or the exit code of the failure.
+    int LoadDocument(const QString &path, PortableProfile &portable);
+    // A file's fault, as one sentence that names the file.
+    int BadFile(const QString &path, const QString &error);
 
     static QJsonObject DeviceJson(int index, const ControllerLink::Device &device);
     static QString DeviceLine(const ControllerLink::Device &device);
@@ -169,8 +180,8 @@ QJsonObject CliRun::DeviceJson(int index, const ControllerLink::Device &device)
     return {
         {QStringLiteral("index"), index},
         {QStringLiteral("model"), device.model},
-        {QStringLiteral("vendorId"), Hex4(device.vendorId)},
-        {QStringLiteral("productId"), Hex4(device.productId)},
+        {QStringLiteral("vendorId"), DeviceCatalogue::PidText(device.vendorId)},
+        {QStringLiteral("productId"), DeviceCatalogue::PidText(device.productId)},
         {QStringLiteral("link"), device.Link()},
         {QStringLiteral("firmware"),
          device.firmware.isEmpty() ? QJsonValue() : QJsonValue(device.firmware)},
@@ -180,7 +191,8 @@ QJsonObject CliRun::DeviceJson(int index, const ControllerLink::Device &device)
 QString CliRun::DeviceLine(const ControllerLink::Device &device)
 {
     return QStringLiteral("%1 (%2:%3, %4, firmware %5)")
-        .arg(device.model, Hex4(device.vendorId), Hex4(device.productId), device.Link(),
+        .arg(device.model, DeviceCatalogue::PidText(device.vendorId),
+             DeviceCatalogue::PidText(device.productId), device.Link(),
              device.firmware.isEmpty() ? QStringLiteral("unknown") : device.firmware);
 }
 
@@ -202,11 +214,12 @@ int CliRun::List()
         const ControllerLink::Device &device = devices[i];
         ControllerLink::Profiles profiles;
         const bool read = m_link->Read(device, profiles);
-        if (!read) {
-            Warn(
-                QStringLiteral("device %1 did not answer when its profiles were read.").arg(i + 1));
-            result = CliExit::kNotConfirmed;
-        }
+        if (!read)
+            result = Fail(CliExit::kNotConfirmed,
+                          QStringLiteral("Device %1, the %2, did not answer when its profiles "
+                                         "were read.")
+                              .arg(i + 1)
+                              .arg(device.model));
         QJsonObject entry = DeviceJson(i + 1, device);
         QJsonArray profileList;
         if (!m_options.json)
@@ -220,7 +233,8 @@ int CliRun::List()
             if (!m_options.json)
                 m_out << "   " << ProfileLine(p + 1, name, active) << '\n';
         }
-        entry.insert(QStringLiteral("profiles"), profileList);
+        // A device that did not answer has no known profiles: null, not an empty list.
+        entry.insert(QStringLiteral("profiles"), read ? QJsonValue(profileList) : QJsonValue());
         list.append(entry);
     }
     if (m_options.json)
@@ -235,9 +249,11 @@ void CliRun::PrintFlat(const QString &prefix, const QJsonValue &value)
 {
     const QString dot = prefix.isEmpty() ? QString() : prefix + QLatin1Char('.');
     if (value.isObject()) {
+        // A lighting area is printed under its number already.
         const QJsonObject object = value.toObject();
         for (auto it = object.begin(); it != object.end(); ++it)
-            PrintFlat(dot + it.key(), it.value());
+            if (it.key() != QLatin1String("area"))
+                PrintFlat(dot + it.key(), it.value());
         return;
     }
     if (value.isArray() && !value.toArray().isEmpty() && value.toArray().first().isObject()) {
@@ -309,6 +325,21 @@ int CliRun::ReadFile(const QString &path, qint64 limit, QByteArray &bytes)
     return CliExit::kDone;
 }
 
+int CliRun::LoadDocument(const QString &path, PortableProfile &portable)
+{
+    QByteArray bytes;
+    if (const int failed = ReadFile(path, PortableProfile::kMaxFileBytes, bytes))
+        return failed;
+    QString error;
+    return PortableProfileJson::Read(bytes, portable, error) ? CliExit::kDone
+                                                             : BadFile(path, error);
+}
+
+int CliRun::BadFile(const QString &path, const QString &error)
+{
+    return Fail(CliExit::kBadFile, QStringLiteral("In %1, %2.").arg(path, Clause(error)));
+}
+
 int CliRun::Export()
 {
     ControllerLink::Device device;
@@ -340,13 +371,9 @@ int CliRun::Export()
 int CliRun::Import()
 {
     const QString path = m_options.files[0];
-    QByteArray bytes;
-    if (const int failed = ReadFile(path, PortableProfile::kMaxFileBytes, bytes))
-        return failed;
     PortableProfile portable;
-    QString error;
-    if (!PortableProfileJson::Read(bytes, portable, error))
-        return Fail(CliExit::kBadFile, QStringLiteral("%1: %2").arg(path, error));
+    if (const int failed = LoadDocument(path, portable))
+        return failed;
 
     ControllerLink::Device device;
     ControllerLink::Profiles profiles;
@@ -355,16 +382,20 @@ int CliRun::Import()
         return failed;
     PROFILE_INFO record{};
     QStringList leftOut;
+    QString error;
     if (!PortableProfileJson::FitToController(portable, profiles.records[size_t(profile)],
                                               device.productId, m_options.force, record, leftOut,
                                               error))
-        return Fail(CliExit::kBadFile, QStringLiteral("%1: %2").arg(path, error));
+        return BadFile(path, error);
     if (!leftOut.isEmpty()) {
+        const bool one = leftOut.size() == 1;
         const QString last = leftOut.takeLast();
         const QString missing =
-            leftOut.isEmpty() ? last : leftOut.join(QStringLiteral(", ")) + " or " + last;
-        Warn(QStringLiteral("the %1 has no %2; the file's settings for them were left out.")
-                 .arg(device.model, missing));
+            one ? last : leftOut.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+        Warn(QStringLiteral("the %1 has no %2, so %3 of the file %4 not written.")
+                 .arg(device.model, missing,
+                      one ? QStringLiteral("that part") : QStringLiteral("those parts"),
+                      one ? QStringLiteral("was") : QStringLiteral("were")));
     }
 
     QString why;
@@ -404,19 +435,19 @@ int CliRun::Convert()
                             .arg(ProfileFiles::kFileSize));
         const PortableProfile portable =
             PortableProfileJson::FromQpf(bytes, QFileInfo(in).completeBaseName());
-        QByteArray json;
         QString error;
-        if (!PortableProfileJson::Write(portable, ModelFeatures::All(), json, error))
-            return Fail(CliExit::kBadFile, QStringLiteral("%1: %2").arg(in, error));
-        return WriteFile(out, json);
+        if (!PortableProfileJson::Write(portable, ModelFeatures::All(), bytes, error))
+            return BadFile(in, error);
+    } else {
+        PortableProfile portable;
+        if (const int failed = LoadDocument(in, portable))
+            return failed;
+        bytes = PortableProfileJson::ToQpf(portable);
     }
-    if (const int failed = ReadFile(in, PortableProfile::kMaxFileBytes, bytes))
+    if (const int failed = WriteFile(out, bytes))
         return failed;
-    PortableProfile portable;
-    QString error;
-    if (!PortableProfileJson::Read(bytes, portable, error))
-        return Fail(CliExit::kBadFile, QStringLiteral("%1: %2").arg(in, error));
-    return WriteFile(out, PortableProfileJson::ToQpf(portable));
+    m_out << in << " written to " << out << ".\n";
+    return CliExit::kDone;
 }
 
 } // namespace

@@ -65,12 +65,18 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions &options, QStrin
     }
     const QString name = rest.takeFirst();
     const auto found = Commands().find(name);
+    if (found == Commands().end() && name.startsWith(QLatin1String("--"))) {
+        error = QStringLiteral("Give the command first and its options after it; run with "
+                               "--help to see them.");
+        return false;
+    }
     if (found == Commands().end()) {
         error = QStringLiteral("There is no command \"%1\"; run with --help to see the commands.")
                     .arg(name);
         return false;
     }
     options.command = found->command;
+    QStringList given;
     for (int i = 0; i < rest.size(); ++i) {
         const QString &argument = rest[i];
         if (!argument.startsWith(QLatin1String("--"))) {
@@ -81,6 +87,11 @@ bool CliOptions::Parse(const QStringList &arguments, CliOptions &options, QStrin
             error = QStringLiteral("The %1 command has no option %2.").arg(name, argument);
             return false;
         }
+        if (given.contains(argument)) {
+            error = QStringLiteral("%1 is given twice.").arg(argument);
+            return false;
+        }
+        given.append(argument);
         if (argument == QLatin1String("--json")) {
             options.json = true;
         } else if (argument == QLatin1String("--force")) {
@@ -132,6 +143,7 @@ QString CliOptions::Help()
         "  --json          machine-readable output\n"
         "  --force         import a profile taken from another model\n"
         "  --simulate      use simulated controllers instead of the connected ones\n"
+        "                  (needs quorel-oradesk-cli-sim, built with the tests)\n"
         "  --help          this text\n"
         "  --version       the program's version\n"
         "\n"
@@ -139,7 +151,8 @@ QString CliOptions::Help()
         "  0  done\n"
         "  1  usage: unknown command, option or value\n"
         "  2  no such device, or the Quorel Oradesk window holds the devices\n"
-        "  3  the controller did not answer or did not confirm what was written\n"
+        "  3  the controller did not answer, did not confirm what was written, or\n"
+        "     holds a value that has no name\n"
         "  4  bad file: unreadable, malformed, out of range, newer format, other model\n"
         "\n"
         "Errors go to standard error in one sentence; warnings start with \"Warning:\".\n");
