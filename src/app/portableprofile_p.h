@@ -19,6 +19,15 @@ constexpr int kTurbo = offsetof(PROFILE_INFO, turboMask);
 constexpr int kStatus = offsetof(PROFILE_INFO, statusByte);
 constexpr int kCurrentProfile = offsetof(PROFILE_INFO, currentProfile);
 constexpr int kCurveSide = offsetof(PROFILE_INFO, stickCurveSide);
+
+// The single record bytes "unmapped" carries, by key.
+struct UnmappedByte
+{
+    const char *key;
+    int offset;
+};
+inline constexpr UnmappedByte kUnmappedBytes[] = {
+    {"currentProfile", kCurrentProfile}, {"curveSide", kCurveSide}, {"status", kStatus}};
 constexpr int kLevels = PROFILE_INFO::kTriggerLevels;
 constexpr int kAreas = PROFILE_INFO::kLightZones;
 

@@ -520,9 +520,7 @@ private:
                 Carry(i, byte);
             }
         }
-        const std::pair<const char *, int> single[] = {
-            {"currentProfile", kCurrentProfile}, {"curveSide", kCurveSide}, {"status", kStatus}};
-        for (const auto &[key, offset] : single) {
+        for (const auto &[key, offset] : kUnmappedBytes) {
             const QJsonValue byteValue = unmapped.value(QLatin1String(key));
             if (byteValue.isUndefined())
                 continue;

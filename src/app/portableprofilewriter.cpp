@@ -254,9 +254,7 @@ QJsonObject Unmapped(const PortableProfile &profile)
             map.append(int(bytes[i]));
         unmapped.insert(QStringLiteral("buttonMap"), map);
     }
-    const std::pair<const char *, int> single[] = {
-        {"currentProfile", kCurrentProfile}, {"curveSide", kCurveSide}, {"status", kStatus}};
-    for (const auto &[key, offset] : single)
+    for (const auto &[key, offset] : kUnmappedBytes)
         if (profile.carried.test(size_t(offset)))
             unmapped.insert(Latin(key), int(bytes[offset]));
     return unmapped;
