@@ -117,8 +117,9 @@ bool HidDeviceReadWrite::ReadWhileReading()
         if (m_buttonWait.load()) {
             if ((m_inputBuf[10] & 0x01) == 0)
                 continue;
-            emit pressButtonA();
+            // Reading has stopped by the time anyone hears of the press.
             m_wake.Set(m_reading, false);
+            emit pressButtonA();
             return true;
         }
         HandleReport(length);
