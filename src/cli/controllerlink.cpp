@@ -82,10 +82,9 @@ QVector<ControllerLink::Device> ControllerLink::Devices()
     for (auto it = table.cbegin(); it != table.cend(); ++it) {
         if (it->modelName.isEmpty())
             continue;
-        const CatalogueEntry *model = DeviceCatalogue::Find(it->devIno.mPid);
-        if (!model)
-            model = DeviceCatalogue::FindInPath(it->path);
+        const CatalogueEntry *model = DeviceCatalogue::FindDevice(it->devIno.mPid, it->path);
         Device device;
+        device.catalogue = model;
         device.slot = it.key();
         device.inputSlot = it->inputSlot;
         device.model = it->modelName;
@@ -94,8 +93,6 @@ QVector<ControllerLink::Device> ControllerLink::Devices()
         device.dongle = model && model->dongle;
         device.firmware = it->devIno.version;
         device.fileProfiles = model && model->fileProfileModel;
-        device.noTriggerLevels = model && model->noTriggerLevels;
-        device.is6150A = model && model->is6150A;
         devices.append(device);
     }
     return devices;
@@ -106,9 +103,7 @@ void ControllerLink::Configure(const Device &device)
     if (m_configured == device.slot)
         return;
     m_configured = device.slot;
-    m_config->m_fileProfileModel = device.fileProfiles;
-    m_config->m_noTriggerLevels = device.noTriggerLevels;
-    m_config->m_Is6150A = device.is6150A;
+    m_config->SetModelFlags(device.catalogue);
     m_config->m_deviceInConfig = true;
     // Only this device is read from now on.
     m_config->SetLockSlots(true, uint8_t(device.slot),

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 
+struct CatalogueEntry;
 class DevicePlatform;
 class HidConfig;
 class SaveCheck;
@@ -32,8 +33,7 @@ public:
         bool dongle = false;
         QString firmware;
         bool fileProfiles = false; // three named profiles on board
-        bool noTriggerLevels = false;
-        bool is6150A = false;
+        const CatalogueEntry *catalogue = nullptr;
         int ProfileCount() const { return fileProfiles ? 3 : 1; }
         QString Link() const;
     };

@@ -56,6 +56,12 @@ const CatalogueEntry *FindInPath(const QString &path)
     return nullptr;
 }
 
+const CatalogueEntry *FindDevice(uint16_t productId, const QString &path)
+{
+    const CatalogueEntry *entry = Find(productId);
+    return entry ? entry : FindInPath(path);
+}
+
 const CatalogueEntry *Find(uint16_t productId)
 {
     for (const CatalogueEntry &entry : kEntries)

@@ -34,6 +34,8 @@ bool PathHas(const QString &path, const QString &needle);
 // The catalogue entry whose product id the path holds, in table order; null for none.
 const CatalogueEntry *FindInPath(const QString &path);
 const CatalogueEntry *Find(uint16_t productId);
+// The entry of a listed device: by the product id it reported, else by its path.
+const CatalogueEntry *FindDevice(uint16_t productId, const QString &path);
 // The model name a path shows; "Vexalon Adv" when no known id is found.
 QString ModelName(const QString &path);
 

@@ -120,6 +120,13 @@ void HidConfig::SelectSlot(int index)
     m_readTimer->start();
 }
 
+void HidConfig::SetModelFlags(const CatalogueEntry *model)
+{
+    m_fileProfileModel = model && model->fileProfileModel;
+    m_noTriggerLevels = model && model->noTriggerLevels;
+    m_Is6150A = model && model->is6150A;
+}
+
 void HidConfig::ConfigureSlot(int index)
 {
     if (index < 0 || index >= kSlotCount)

@@ -121,6 +121,8 @@ public:
     // Names controller profile p (0..2): kept with its record, sent to the device, announced.
     void NameControllerProfile(int profile, const QString &name);
 
+    // Sets the model flags below from the chosen device's catalogue entry (null: none set).
+    void SetModelFlags(const CatalogueEntry *model);
     // Model flags: set on the GUI thread when a device is chosen, read by the read thread.
     bool m_isChinese = false;
     std::atomic<bool> m_fileProfileModel{false};

@@ -124,12 +124,8 @@ void MainWidget::OpenConfiguration(int slot)
         refreshDeviceList();
         return;
     }
-    const CatalogueEntry *model = DeviceCatalogue::Find(entry->devIno.mPid);
-    if (!model)
-        model = DeviceCatalogue::FindInPath(entry->path);
-    m_hidConfig->m_fileProfileModel = model && model->fileProfileModel;
-    m_hidConfig->m_noTriggerLevels = model && model->noTriggerLevels;
-    m_hidConfig->m_Is6150A = model && model->is6150A;
+    const CatalogueEntry *model = DeviceCatalogue::FindDevice(entry->devIno.mPid, entry->path);
+    m_hidConfig->SetModelFlags(model);
     m_hidConfig->m_Is6102B = model && model->is6102B && table.size() == 1;
     m_hidConfig->m_deviceInConfig = true;
     m_flow->Leave();
